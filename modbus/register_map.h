@@ -1,0 +1,73 @@
+#pragma once
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace modbus {
+
+// How a register value is turned into the text of its value field.
+enum class DisplayRule {
+    Tenths,   // measured value: above 20000 counts as negative (minus 65535), one decimal
+    Unsigned, // plain decimal
+    Signed,   // 16-bit two's complement, except that 0x8000 stays 32768
+};
+
+// Extra check a parameter write makes before encoding the value.
+enum class WriteCheck {
+    None,
+    ControlMode, // refuses values above 2
+    BaudRate,    // only the five line speeds the device knows
+};
+
+// One row of the data and parameter group: read register, display, write path, hint.
+struct RegisterRow
+{
+    int field;               // txtValue index 0..14
+    int captionLabel;        // lblDanWei index of the row's name label
+    const char *caption;     // the row's name
+    int readRegister;        // register a query from address 0 puts into the field
+    DisplayRule rule;
+    int setButton;           // cmdSet index, -1 for display-only rows
+    bool setButtonVisible;   // the device-address row's button is hidden
+    std::uint16_t writeRegister;
+    bool twosComplement;     // negative values are written as 65536 + value
+    WriteCheck check;
+    int hintLabel;           // Label2 index of the red range hint, -1 for none
+    const char *hint;
+};
+
+inline constexpr int kValueFieldCount = 15;
+inline constexpr int kSetButtonCount = 12;
+inline constexpr int kFirstWritableField = 3;
+
+// Function 06 parameter registers are every second address from 0x0A00.
+inline constexpr std::uint16_t kParameterRegisterBase = 0x0A00;
+inline constexpr std::uint16_t kAddressRegister = 0x0B00;
+inline constexpr std::uint8_t kAddressReadStation = 0xFA;
+
+inline constexpr std::uint8_t kFunctionReadHolding = 0x03;
+inline constexpr std::uint8_t kFunctionWriteSingle = 0x06;
+inline constexpr std::uint8_t kFunctionDeviceInfo = 0x26;
+
+// Device-information answers carry 11 characters in bytes 3..13 of a 16-byte frame.
+inline constexpr int kDeviceInfoLength = 11;
+inline constexpr int kDeviceInfoAnswerLength = 16;
+
+[[nodiscard]] const std::array<RegisterRow, kValueFieldCount> &registerMap();
+
+// The row written by cmdSet(index); index must be 0..11.
+[[nodiscard]] const RegisterRow &rowOfSetButton(int index);
+
+[[nodiscard]] std::uint16_t parameterRegister(int setButton);
+
+// Text of a register value under a rule; 0xFFFF always shows as zero.
+[[nodiscard]] std::string displayText(DisplayRule rule, std::uint16_t raw);
+
+// Text of a register value in value field f (0..14).
+[[nodiscard]] std::string fieldText(int field, std::uint16_t raw);
+
+// The five line speeds of the device and of the speed list.
+inline constexpr std::array<int, 5> kBaudRates{2400, 4800, 9600, 19200, 38400};
+
+} // namespace modbus
