@@ -1,0 +1,25 @@
+#pragma once
+#include "modbus/request_frame.h"
+
+#include <QString>
+#include <cstdint>
+
+namespace ops {
+
+// The window-level state shared by the handlers; zero, false and empty before start-up.
+struct FormVars
+{
+    std::int16_t CommNum = 0;
+    std::int32_t CommRate = 0;
+    bool CommReady = false;
+    std::int32_t RecCount = 0;
+    std::int16_t CmdType = 0;
+    std::int16_t RecLength = 0;
+    QString SendText;
+    std::uint8_t HiByte = 0; // CRC low-order byte, sent first
+    std::uint8_t LoByte = 0; // CRC high-order byte, sent second
+    // The request last written, so an address-change echo can be recognised.
+    modbus::RequestFrame LastRequest{};
+};
+
+} // namespace ops

@@ -1,0 +1,87 @@
+#include "parameter_write.h"
+
+#include "field_values.h"
+#include "messages.h"
+#include "modbus/answer_decoder.h"
+#include "modbus/numeric_text.h"
+#include "modbus/register_map.h"
+#include "request_sending.h"
+
+#include <algorithm>
+
+namespace ops {
+namespace {
+
+// The register value for the row, or nothing after telling the operator why not.
+std::optional<std::uint16_t> registerValue(const Window &w, const modbus::RegisterRow &row)
+{
+    const auto number = numberIn(w.form, valueField(row.field));
+    if (!number) {
+        w.message(text::kBadValue);
+        return std::nullopt;
+    }
+    // The device takes the value as typed into a single-precision number.
+    float v = static_cast<float>(*number);
+    if (row.twosComplement && v < 0)
+        v += 65536.0F;
+    if (row.check == modbus::WriteCheck::ControlMode && v > 2) {
+        w.message(text::kControlModeRange);
+        return std::nullopt;
+    }
+    if (row.check == modbus::WriteCheck::BaudRate &&
+        std::find(modbus::kBaudRates.begin(), modbus::kBaudRates.end(), v) ==
+            modbus::kBaudRates.end()) {
+        w.message(text::kBaudRateValues);
+        return std::nullopt;
+    }
+    const double rounded = modbus::roundHalfEven(static_cast<double>(v));
+    if (!(rounded >= 0 && rounded <= 65535)) {
+        if (row.check == modbus::WriteCheck::ControlMode)
+            w.message(text::kControlModeRange);
+        else
+            w.message(row.twosComplement ? text::kSignedRegisterRange : text::kRegisterRange);
+        return std::nullopt;
+    }
+    return static_cast<std::uint16_t>(rounded);
+}
+
+} // namespace
+
+void cmdSet_Click(const Window &w, int Index)
+{
+    if (Index < 0 || Index >= modbus::kSetButtonCount)
+        return;
+    const modbus::RegisterRow &row = modbus::rowOfSetButton(Index);
+    const auto value = registerValue(w, row);
+    if (!value)
+        return;
+    const auto station = roundedStation(w.form, Field::txtStationID);
+    if (!station) {
+        w.message(text::kBadStation);
+        return;
+    }
+
+    auto &vars = w.vars;
+    auto &port = w.MSComm1;
+    vars.CmdType = modbus::kCmdAddressReadOrWrite;
+    vars.SendText.clear();
+    w.form.setText(Field::txtState, QString());
+    prepareReceive(port);
+    modbus::RequestFrame frame{*station,
+                               modbus::kFunctionWriteSingle,
+                               static_cast<std::uint8_t>(row.writeRegister >> 8),
+                               static_cast<std::uint8_t>(row.writeRegister & 0xFF),
+                               static_cast<std::uint8_t>(*value >> 8),
+                               static_cast<std::uint8_t>(*value & 0xFF),
+                               0,
+                               0};
+    completeFrame(vars, frame);
+    // The device echoes the whole 8-byte request; wait for all of it.
+    vars.RecLength = modbus::kWriteAnswerLength;
+    vars.SendText = sentText(frame);
+    port.setRThreshold(vars.RecLength);
+    w.form.setText(Field::txtCommand, vars.SendText);
+    writeIfOpen(w, frame);
+}
+
+} // namespace ops

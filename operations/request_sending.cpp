@@ -1,0 +1,53 @@
+#include "request_sending.h"
+
+#include "messages.h"
+#include "modbus/hex_text.h"
+#include "serial/comm_events.h"
+
+namespace ops {
+
+void Window::message(const char *text) const
+{
+    messages.show(QString::fromUtf8(text), QString::fromUtf8(text::kAppTitle), MessageIcon::None);
+}
+
+void prepareReceive(serial::SerialControl &port)
+{
+    port.setInBufferCount(0);
+    port.setInputLen(0);
+    port.setInputMode(serial::kInputModeBinary);
+    port.setRThreshold(0);
+}
+
+void completeFrame(FormVars &vars, modbus::RequestFrame &frame)
+{
+    const modbus::CrcBytes crc = modbus::Crc16(frame, 5);
+    vars.HiByte = crc.hiByte;
+    vars.LoByte = crc.loByte;
+    frame[6] = vars.HiByte;
+    frame[7] = vars.LoByte;
+    vars.LastRequest = frame;
+}
+
+QString sentText(const modbus::RequestFrame &frame)
+{
+    return QString::fromStdString(modbus::sentFrameText(frame));
+}
+
+QByteArray wireBytes(const modbus::RequestFrame &frame)
+{
+    return QByteArray(reinterpret_cast<const char *>(frame.data()),
+                      static_cast<qsizetype>(frame.size()));
+}
+
+void writeIfOpen(const Window &w, const modbus::RequestFrame &frame)
+{
+    if (w.MSComm1.portOpen()) {
+        w.form.showLamp(Lamp::imgConnected);
+        w.MSComm1.setOutput(wireBytes(frame));
+    } else {
+        w.form.showLamp(Lamp::imgNotConnected);
+    }
+}
+
+} // namespace ops
