@@ -1,7 +1,7 @@
 #include "numeric_text.h"
 
-#include <charconv>
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 
 namespace modbus {

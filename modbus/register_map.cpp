@@ -19,11 +19,16 @@ const std::array<RegisterRow, kValueFieldCount> &registerMap()
         {8, 7, "波特率", 8, R::Unsigned, 5, true, 0x0A0A, false, C::BaudRate, 3,
          "值:2400,4800,9600,19200,38400"},
         {9, 16, "设备地址", 9, R::Unsigned, 6, false, 0x0A0C, false, C::None, -1, ""},
-        {10, 6, "电压高值", 10, R::Unsigned, 7, true, 0x0A0E, false, C::None, 8, "值范围为：0-50000"},
-        {11, 5, "电压低值", 11, R::Unsigned, 8, true, 0x0A10, false, C::None, 9, "值范围为：0-10000"},
-        {12, 12, "显示高值", 12, R::Unsigned, 9, true, 0x0A12, false, C::None, 10, "值范围为：0-65535"},
-        {13, 9, "显示低值", 13, R::Unsigned, 10, true, 0x0A14, false, C::None, 11, "值范围为：0-999"},
-        {14, 17, "输入电压", 14, R::Unsigned, 11, true, 0x0A16, false, C::None, 12, "值范围为：2,5"},
+        {10, 6, "电压高值", 10, R::Unsigned, 7, true, 0x0A0E, false, C::None, 8,
+         "值范围为：0-50000"},
+        {11, 5, "电压低值", 11, R::Unsigned, 8, true, 0x0A10, false, C::None, 9,
+         "值范围为：0-10000"},
+        {12, 12, "显示高值", 12, R::Unsigned, 9, true, 0x0A12, false, C::None, 10,
+         "值范围为：0-65535"},
+        {13, 9, "显示低值", 13, R::Unsigned, 10, true, 0x0A14, false, C::None, 11,
+         "值范围为：0-999"},
+        {14, 17, "输入电压", 14, R::Unsigned, 11, true, 0x0A16, false, C::None, 12,
+         "值范围为：2,5"},
     }};
     return rows;
 }

@@ -23,17 +23,17 @@ enum class WriteCheck {
 // One row of the data and parameter group: read register, display, write path, hint.
 struct RegisterRow
 {
-    int field;               // txtValue index 0..14
-    int captionLabel;        // lblDanWei index of the row's name label
-    const char *caption;     // the row's name
-    int readRegister;        // register a query from address 0 puts into the field
+    int field;           // txtValue index 0..14
+    int captionLabel;    // lblDanWei index of the row's name label
+    const char *caption; // the row's name
+    int readRegister;    // register a query from address 0 puts into the field
     DisplayRule rule;
-    int setButton;           // cmdSet index, -1 for display-only rows
-    bool setButtonVisible;   // the device-address row's button is hidden
+    int setButton;         // cmdSet index, -1 for display-only rows
+    bool setButtonVisible; // the device-address row's button is hidden
     std::uint16_t writeRegister;
-    bool twosComplement;     // negative values are written as 65536 + value
+    bool twosComplement; // negative values are written as 65536 + value
     WriteCheck check;
-    int hintLabel;           // Label2 index of the red range hint, -1 for none
+    int hintLabel; // Label2 index of the red range hint, -1 for none
     const char *hint;
 };
 

@@ -58,8 +58,8 @@ void cmdReadAdd_Click(const Window &w)
     w.form.setText(Field::txtState, QString());
     vars.SendText.clear();
     prepareReceive(port);
-    modbus::RequestFrame frame{modbus::kAddressReadStation, modbus::kFunctionReadHolding, 0, 0, 0,
-                               1, 0, 0};
+    modbus::RequestFrame frame{
+        modbus::kAddressReadStation, modbus::kFunctionReadHolding, 0, 0, 0, 1, 0, 0};
     completeFrame(vars, frame);
     // The answer to a read of one register: 5 + 2 bytes; wait for all of it.
     vars.RecLength = static_cast<std::int16_t>(modbus::readAnswerLength(1));

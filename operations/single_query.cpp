@@ -79,8 +79,8 @@ void comDoOnce_Click(const Window &w)
         return;
 
     w.form.setText(Field::txtState, QString());
-    const double sent = modbus::numericValue(w.form.text(Field::lblCounter).toStdString())
-                            .value_or(0);
+    const double sent =
+        modbus::numericValue(w.form.text(Field::lblCounter).toStdString()).value_or(0);
     w.form.setText(Field::lblCounter, decimalText(std::floor(sent) + 1));
 
     if (!port.portOpen()) {
@@ -92,8 +92,8 @@ void comDoOnce_Click(const Window &w)
 
     w.form.showLamp(Lamp::ImgYellow);
     prepareReceive(port);
-    modbus::RequestFrame frame{query->station, query->function, 0, query->start, 0,
-                               query->count,   0,               0};
+    modbus::RequestFrame frame{
+        query->station, query->function, 0, query->start, 0, query->count, 0, 0};
     completeFrame(vars, frame);
     vars.RecLength = static_cast<std::int16_t>(modbus::readAnswerLength(frame[5]));
     port.setRThreshold(vars.RecLength);

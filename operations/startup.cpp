@@ -27,9 +27,9 @@ void Form_Load(const Window &w)
 {
     auto &port = w.MSComm1;
     w.form.setText(Field::txtStationID, QStringLiteral("1"));
-    w.form.setListItems(List::Combo2, {QStringLiteral("2400"), QStringLiteral("4800"),
-                                       QStringLiteral("9600"), QStringLiteral("19200"),
-                                       QStringLiteral("38400")});
+    w.form.setListItems(List::Combo2,
+                        {QStringLiteral("2400"), QStringLiteral("4800"), QStringLiteral("9600"),
+                         QStringLiteral("19200"), QStringLiteral("38400")});
     w.vars.CommNum = 1;
     w.form.setText(Field::txtDataLength, QStringLiteral("15"));
 

@@ -1,0 +1,167 @@
+#include "frm_main.h"
+
+#include "operations/address_operations.h"
+#include "operations/device_information.h"
+#include "operations/parameter_write.h"
+#include "operations/polling.h"
+#include "operations/port_management.h"
+#include "operations/presets.h"
+#include "operations/receive_handler.h"
+#include "operations/single_query.h"
+#include "operations/startup.h"
+#include "product_link.h"
+#include "serial/port_names.h"
+
+#include <QComboBox>
+#include <QPushButton>
+
+namespace app {
+
+frmMain::frmMain(serial::SerialControl &MSComm1, ops::MessageBox &messages, QWidget *parent)
+    : QWidget(parent), m_MSComm1(MSComm1),
+      m_timer2(this), m_window{m_form, m_vars, MSComm1, messages, m_timer2}
+{
+    m_ui.setupUi(this);
+    connectControls();
+}
+
+template <typename Handler> void frmMain::handle(Handler &&handler)
+{
+    m_gate.run(std::forward<Handler>(handler), [this] { ops::MSComm1_OnComm(m_window); });
+}
+
+void frmMain::connectControls()
+{
+    // activated is the operator's choice only; the start-up sequence raises the handlers
+    // itself at the right step.
+    connect(m_ui.Combo1, &QComboBox::activated, this, &frmMain::Combo1_Click);
+    connect(m_ui.Combo2, &QComboBox::activated, this, &frmMain::Combo2_Click);
+    for (QComboBox *combo : {m_ui.Combo1, m_ui.Combo2, m_ui.Combo3, m_ui.Combo4, m_ui.Combo5}) {
+        // Return on a typed text must not choose an entry: with duplicates allowed and no
+        // insertion, QComboBox neither selects nor adds anything.
+        combo->setInsertPolicy(QComboBox::NoInsert);
+        combo->setDuplicatesEnabled(true);
+    }
+    connect(m_ui.cmdCom, &QPushButton::clicked, this, &frmMain::cmdCom_Click);
+    connect(m_ui.Command1, &QPushButton::clicked, this, &frmMain::Command1_Click);
+    connect(m_ui.cmdReadAdd, &QPushButton::clicked, this, &frmMain::cmdReadAdd_Click);
+    connect(m_ui.cmdChangeID, &QPushButton::clicked, this, &frmMain::cmdChangeID_Click);
+    for (int index = 0; index < static_cast<int>(m_ui.cmdSet.size()); ++index)
+        connect(m_ui.cmdSet[static_cast<std::size_t>(index)], &QPushButton::clicked, this,
+                [this, index] { cmdSet_Click(index); });
+    for (int index = 0; index < static_cast<int>(m_ui.cmdDefaultSet.size()); ++index)
+        connect(m_ui.cmdDefaultSet[static_cast<std::size_t>(index)], &QPushButton::clicked, this,
+                [this, index] { cmdDefaultSet_Click(index); });
+    connect(m_ui.comDoOnce, &QPushButton::clicked, this, &frmMain::comDoOnce_Click);
+    connect(m_ui.cmdOneM, &QPushButton::clicked, this, &frmMain::cmdOneM_Click);
+    connect(m_ui.cmdStopOnce, &QPushButton::clicked, this, &frmMain::cmdStopOnce_Click);
+    connect(m_ui.Command2, &QPushButton::clicked, this, &frmMain::Command2_Click);
+    connect(m_ui.Label4, &LinkLabel::clicked, this, &frmMain::Label4_Click);
+    connect(m_ui.lblurl, &LinkLabel::clicked, this, &frmMain::lblurl_Click);
+    connect(&m_timer2, &QtPollTimer::tick, this, &frmMain::Timer2_Timer);
+    connect(&m_MSComm1, &serial::SerialControl::OnComm, this, &frmMain::MSComm1_OnComm);
+}
+
+void frmMain::describePorts()
+{
+    const QStringList tips = serial::portToolTips();
+    for (int index = 0; index < m_ui.Combo1->count() && index < tips.size(); ++index)
+        m_ui.Combo1->setItemData(index, tips[index], Qt::ToolTipRole);
+}
+
+void frmMain::Form_Load()
+{
+    describePorts();
+    handle([this] { ops::Form_Load(m_window); });
+}
+
+void frmMain::Combo1_Click()
+{
+    handle([this] {
+        describePorts();
+        ops::Combo1_Click(m_window);
+    });
+}
+
+void frmMain::Combo2_Click()
+{
+    handle([this] { ops::Combo2_Click(m_window); });
+}
+
+void frmMain::cmdCom_Click()
+{
+    handle([this] { ops::cmdCom_Click(m_window); });
+}
+
+void frmMain::Command1_Click()
+{
+    handle([this] { ops::Command1_Click(m_window); });
+}
+
+void frmMain::cmdReadAdd_Click()
+{
+    handle([this] { ops::cmdReadAdd_Click(m_window); });
+}
+
+void frmMain::cmdChangeID_Click()
+{
+    handle([this] { ops::cmdChangeID_Click(m_window); });
+}
+
+void frmMain::cmdSet_Click(int Index)
+{
+    handle([this, Index] { ops::cmdSet_Click(m_window, Index); });
+}
+
+void frmMain::cmdDefaultSet_Click(int Index)
+{
+    handle([this, Index] { ops::cmdDefaultSet_Click(m_form, Index); });
+}
+
+void frmMain::comDoOnce_Click()
+{
+    handle([this] { ops::comDoOnce_Click(m_window); });
+}
+
+void frmMain::cmdOneM_Click()
+{
+    handle([this] { ops::cmdOneM_Click(m_window); });
+}
+
+void frmMain::cmdStopOnce_Click()
+{
+    handle([this] { ops::cmdStopOnce_Click(m_window); });
+}
+
+void frmMain::Timer2_Timer()
+{
+    // A tick that falls while a handler (or its message box) is open is dropped.
+    handle([this] { ops::Timer2_Timer(m_window); });
+}
+
+void frmMain::Command2_Click()
+{
+    handle([this] { ops::Command2_Click(m_window); });
+}
+
+void frmMain::Label4_Click()
+{
+    handle([] { openProductPage(); });
+}
+
+void frmMain::lblurl_Click()
+{
+    // The covered RX903 label opens the RX904 page too: both run the one opener.
+    handle([] { openProductPage(); });
+}
+
+void frmMain::MSComm1_OnComm()
+{
+    if (m_gate.busy()) {
+        m_gate.deferEvent();
+        return;
+    }
+    handle([this] { ops::MSComm1_OnComm(m_window); });
+}
+
+} // namespace app

@@ -1,0 +1,61 @@
+#pragma once
+#include "handler_gate.h"
+#include "main_window_ui.h"
+#include "operations/form_vars.h"
+#include "operations/window.h"
+#include "qt_poll_timer.h"
+#include "widget_form.h"
+
+#include <QWidget>
+
+namespace app {
+
+// The main window: its controls, the window-level variables, and one handler per control
+// event. Each handler passes through the gate and hands the work to the operations.
+class frmMain : public QWidget
+{
+    Q_OBJECT
+
+public:
+    frmMain(serial::SerialControl &MSComm1, ops::MessageBox &messages, QWidget *parent = nullptr);
+
+    // The start-up sequence; run once before the window is first shown.
+    void Form_Load();
+
+    void Combo1_Click();
+    void Combo2_Click();
+    void cmdCom_Click();
+    void Command1_Click();
+    void cmdReadAdd_Click();
+    void cmdChangeID_Click();
+    void cmdSet_Click(int Index);
+    void cmdDefaultSet_Click(int Index);
+    void comDoOnce_Click();
+    void cmdOneM_Click();
+    void cmdStopOnce_Click();
+    void Timer2_Timer();
+    void Command2_Click();
+    void Label4_Click();
+    void lblurl_Click();
+    void MSComm1_OnComm();
+
+    [[nodiscard]] const MainWindowUi &ui() const { return m_ui; }
+    [[nodiscard]] const ops::FormVars &vars() const { return m_vars; }
+    [[nodiscard]] const ops::PollTimer &timer2() const { return m_timer2; }
+    [[nodiscard]] ops::Lamp lampInFront() const { return m_form.lampInFront(); }
+
+private:
+    void connectControls();
+    void describePorts();
+    template <typename Handler> void handle(Handler &&handler);
+
+    MainWindowUi m_ui;
+    WidgetForm m_form{m_ui};
+    ops::FormVars m_vars;
+    serial::SerialControl &m_MSComm1;
+    QtPollTimer m_timer2;
+    ops::Window m_window;
+    HandlerGate m_gate;
+};
+
+} // namespace app

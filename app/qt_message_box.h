@@ -1,0 +1,20 @@
+#pragma once
+#include "operations/message_box.h"
+
+class QWidget;
+
+namespace app {
+
+// A modal QMessageBox with only an OK button.
+class QtMessageBox : public ops::MessageBox
+{
+public:
+    explicit QtMessageBox(QWidget *parent = nullptr) : m_parent(parent) {}
+    void setParent(QWidget *parent) { m_parent = parent; }
+    void show(const QString &text, const QString &title, ops::MessageIcon icon) override;
+
+private:
+    QWidget *m_parent;
+};
+
+} // namespace app
