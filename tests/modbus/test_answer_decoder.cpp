@@ -1,4 +1,5 @@
 #include "modbus/answer_decoder.h"
+#include "modbus/register_map.h"
 
 #include <gtest/gtest.h>
 

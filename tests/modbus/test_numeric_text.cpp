@@ -63,8 +63,9 @@ TEST(NumericText, ReadsOnlyPlainDecimalNumbers)
     for (const auto &c : kNumberCases) {
         const auto value = modbus::numericValue(c.text);
         ASSERT_EQ(value.has_value(), c.value.has_value()) << '"' << c.text << '"';
-        if (c.value)
+        if (c.value) {
             EXPECT_DOUBLE_EQ(*value, *c.value) << '"' << c.text << '"';
+        }
     }
 }
 

@@ -2,6 +2,7 @@
 #include "fake_form.h"
 #include "fake_serial_control.h"
 #include "operations/window.h"
+#include "qt_printers.h"
 
 #include <gtest/gtest.h>
 
