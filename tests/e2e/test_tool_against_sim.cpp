@@ -1,0 +1,177 @@
+#include "tool_fixture.h"
+
+#include <QDesktopServices>
+#include <QTest>
+#include <QUrl>
+
+using namespace e2e;
+
+namespace {
+
+// Counts the pairs in a received-frame text (" 01 03 ...").
+int pairsIn(const QString &text)
+{
+    return static_cast<int>(text.size() / 3);
+}
+
+} // namespace
+
+class ToolAgainstSim : public ToolFixture
+{
+};
+
+TEST_F(ToolAgainstSim, StartUpOpensCom1AndSingleQueryShowsTheDevicesFifteenValues)
+{
+    startTool({"--register", "0=235"});
+    ASSERT_TRUE(port->portOpen());
+    EXPECT_EQ(window->lampInFront(), ops::Lamp::imgNotConnected);
+    EXPECT_EQ(text("lblCounter"), "1");
+    EXPECT_EQ(text("lblErrCounter"), "1");
+
+    click("comDoOnce");
+    EXPECT_EQ(text("txtCommand"), "01 03 00 00 00 0F 05 CE ");
+    EXPECT_EQ(window->lampInFront(), ops::Lamp::ImgYellow);
+    ASSERT_TRUE(waitForReceived(2));
+    EXPECT_EQ(pairsIn(text("txtState")), 35);
+    EXPECT_TRUE(text("txtState").startsWith(" 01 03 1E"));
+    EXPECT_EQ(text("lblCounter"), "2");
+    const QStringList expected{"23.5", "",  "0",     "800", "0",    "0", "0", "1",
+                               "9600", "1", "50000", "0",   "1000", "0", "2"};
+    for (int k = 0; k < 15; ++k) {
+        if (!expected[k].isEmpty()) {
+            EXPECT_EQ(value(k), expected[k]) << "txtValue(" << k << ")";
+        }
+    }
+    EXPECT_EQ(window->lampInFront(), ops::Lamp::imgConnected);
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(ToolAgainstSim, ParameterWrittenThenReadBack)
+{
+    startTool();
+    const struct
+    {
+        int button;
+        const char *typed;
+        const char *readBack;
+    } writes[] = {{0, "123", "123"},     {3, "-5", "-5"}, {3, "-1", "0"}, {5, "19200", "19200"},
+                  {7, "40000", "40000"}, {11, "5", "5"},  {1, "2.5", "2"}};
+    int received = 1;
+    for (const auto &w : writes) {
+        const QString field = QStringLiteral("txtValue(%1)").arg(w.button + 3);
+        type(field.toLatin1().constData(), QString::fromUtf8(w.typed));
+        click(QStringLiteral("cmdSet(%1)").arg(w.button).toLatin1().constData());
+        ASSERT_TRUE(waitForReceived(++received)) << w.typed;
+        // the echo of the whole 8-byte request
+        EXPECT_EQ(pairsIn(text("txtState")), 8) << w.typed;
+        EXPECT_EQ(text("txtState").mid(0, 9), " 01 06 0A");
+        EXPECT_EQ(text("txtStationID"), "1");
+        type(field.toLatin1().constData(), "x");
+        click("comDoOnce");
+        ASSERT_TRUE(waitForReceived(++received));
+        EXPECT_EQ(value(w.button + 3), w.readBack) << w.typed;
+    }
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(ToolAgainstSim, AddressReadChangedAndReadAgainAtTheNewAddress)
+{
+    startTool({"--station", "3"});
+    type("txtSetID(0)", "9");
+    click("cmdReadAdd");
+    EXPECT_EQ(text("txtCommand"), "FA 03 00 00 00 01 91 81 ");
+    ASSERT_TRUE(waitForReceived(2));
+    EXPECT_EQ(pairsIn(text("txtState")), 7);
+    EXPECT_EQ(text("txtSetID(0)"), "3");
+    EXPECT_EQ(text("txtStationID"), "3");
+
+    type("txtSetID(1)", "17");
+    click("cmdChangeID");
+    ASSERT_TRUE(waitForReceived(3));
+    EXPECT_EQ(pairsIn(text("txtState")), 8);
+    // the plain echo of the change shows the new address, not the register's low byte
+    EXPECT_EQ(text("txtSetID(0)"), "17");
+    EXPECT_EQ(text("txtStationID"), "17");
+
+    click("comDoOnce");
+    ASSERT_TRUE(waitForReceived(4));
+    EXPECT_TRUE(text("txtState").startsWith(" 11 03 1E"));
+    EXPECT_EQ(value(9), "17");
+
+    click("cmdReadAdd");
+    ASSERT_TRUE(waitForReceived(5));
+    EXPECT_EQ(text("txtSetID(0)"), "17");
+}
+
+TEST_F(ToolAgainstSim, DeviceIdentificationIsShown)
+{
+    startTool({"--ident", "RX904-T\xC3\xA9st"});
+    click("Command2");
+    EXPECT_EQ(text("txtCommand"), "01 26 00 00 00 05 C8 0E ");
+    EXPECT_EQ(window->lampInFront(), ops::Lamp::imgConnected);
+    ASSERT_TRUE(waitForReceived(2));
+    EXPECT_EQ(pairsIn(text("txtState")), 16);
+    // the UTF-8 bytes C3 A9 arrive as two characters U+00C3 U+00A9
+    EXPECT_EQ(text("TXTtype"), QString::fromUtf8("RX904-T\u00C3\u00A9st"));
+    EXPECT_EQ(text("lblCounter"), "1");
+}
+
+TEST_F(ToolAgainstSim, PollingKeepsBothCountersTogetherWithNoAnswerLost)
+{
+    startTool();
+    type("txtTimerSet", "50");
+    click("cmdOneM");
+    EXPECT_EQ(window->timer2().interval(), 50);
+    runEventsFor(2000);
+    click("cmdStopOnce");
+    // the answer still on its way is received and decoded after the stop
+    ASSERT_TRUE(waitUntil([&] { return text("lblErrCounter") == text("lblCounter"); }));
+    runEventsFor(300);
+    const int sent = text("lblCounter").toInt();
+    EXPECT_GE(sent, 20);
+    EXPECT_EQ(text("lblErrCounter").toInt(), sent);
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(value(3), "800");
+}
+
+TEST_F(ToolAgainstSim, PresetsFillFieldsAndSendNothing)
+{
+    startTool();
+    type("txtValue(14)", "5");
+    click("cmdDefaultSet(2)");
+    EXPECT_EQ(value(3), "140");
+    EXPECT_EQ(value(12), "140");
+    EXPECT_EQ(value(14), "5");
+    EXPECT_EQ(text("txtCommand"), "");
+    runEventsFor(200);
+    EXPECT_EQ(text("lblErrCounter"), "1");
+}
+
+// Collects the addresses the desktop was asked to open, instead of starting a browser.
+class UrlCatcher : public QObject
+{
+    Q_OBJECT
+
+public:
+    QList<QUrl> opened;
+
+public slots:
+    void open(const QUrl &url) { opened << url; }
+};
+
+TEST_F(ToolAgainstSim, ProductLinksOpenTheRx904PageWithTheDesktopHandler)
+{
+    startTool();
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler(QStringLiteral("http"), &catcher, "open");
+    QTest::mouseClick(control<QLabel>("Label4"), Qt::LeftButton);
+    QTest::mouseClick(control<QLabel>("lblurl"), Qt::LeftButton);
+    QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+    ASSERT_EQ(catcher.opened.size(), 2);
+    for (const QUrl &url : catcher.opened)
+        EXPECT_EQ(url.path(), "/products/instrument/controller/2016/0414/RX904.html");
+    EXPECT_EQ(catcher.opened[0].host(), "www.example.com");
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+#include "test_tool_against_sim.moc"
