@@ -1,0 +1,25 @@
+#pragma once
+#include <QSerialPort>
+#include <QString>
+#include <optional>
+
+namespace serial {
+
+// The four fields of a settings text such as "9600,N,8,1". The defaults are the text
+// "9600,N,8,1", which a serial control starts with.
+struct LineSettings
+{
+    qint32 baudRate = 9600;
+    QSerialPort::Parity parity = QSerialPort::NoParity;
+    QSerialPort::DataBits dataBits = QSerialPort::Data8;
+    QSerialPort::StopBits stopBits = QSerialPort::OneStop;
+
+    friend bool operator==(const LineSettings &, const LineSettings &) = default;
+};
+
+// "speed,parity,data bits,stop bits": speed a positive decimal number, parity one of
+// N E O M S (none, even, odd, mark, space; either case), data bits 5 to 8, stop bits 1, 1.5
+// or 2. Blanks around a field are allowed. Anything else gives nullopt.
+[[nodiscard]] std::optional<LineSettings> parseLineSettings(const QString &text);
+
+} // namespace serial

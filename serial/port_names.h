@@ -1,0 +1,75 @@
+#pragma once
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+#include <optional>
+
+namespace serial {
+
+// How COM1 … COM25 reach the serial devices of this computer:
+//
+// 1. On every platform, the environment variable RX904_COMn, where set and not empty, names
+//    the device behind COMn (RX904_COM1=/dev/pts/3, RX904_COM2=/dev/ttyUSB1, RX904_COM3=COM7).
+// 2. On Windows, COMn is the system's own COMn.
+// 3. Elsewhere, COMn is the n-th serial device present at the moment the port is opened.
+//    USB adapters come first: ttyUSB* and ttyACM*, and on macOS the names containing "usb"
+//    (cu.usbserial*, cu.usbmodem*, …). All other serial devices follow. Each group is in
+//    natural order, so ttyUSB2 comes before ttyUSB10. On macOS, a device listed both as
+//    cu.* (callout) and tty.* (dial-in) counts once, as its cu.* name.
+//    With fewer than n devices present, COMn reaches nothing and cannot be opened.
+//
+// Each COMn's tooltip in the port list names the device it reaches at that moment.
+
+inline constexpr int kFirstPort = 1;
+inline constexpr int kLastPort = 25;
+
+enum class Platform { Windows, MacOS, OtherUnix };
+
+// One serial device as the system lists it.
+struct DeviceInfo
+{
+    QString portName;       // "ttyUSB0", "cu.usbserial-1410", "COM3"
+    QString systemLocation; // "/dev/ttyUSB0", "\\.\COM3": what the port is opened by
+    QString description;    // "USB-Serial Controller"; may be empty
+
+    friend bool operator==(const DeviceInfo &, const DeviceInfo &) = default;
+};
+
+// "RX904_COMn".
+[[nodiscard]] QString overrideVariableName(int port);
+
+// Compares names with runs of digits taken as numbers ("ttyUSB2" < "ttyUSB10") and letters
+// without regard to case; negative, zero or positive like QString::compare. Only equal
+// strings compare equal.
+[[nodiscard]] int naturalCompare(QStringView a, QStringView b);
+
+// Whether the device counts as a USB adapter for the numbering on that platform.
+[[nodiscard]] bool isUsbAdapter(const DeviceInfo &device, Platform platform);
+
+// The devices present, in the order that numbers them COM1, COM2, … (outside Windows).
+[[nodiscard]] QList<DeviceInfo> numberedDevices(const QList<DeviceInfo> &present,
+                                                Platform platform);
+
+// The device behind COMn, given the value of RX904_COMn (empty when unset), the platform and
+// the devices present. nullopt when port is outside 1..25 or no device stands behind it. On
+// Windows COMn is always given, present or not, since only opening tells.
+[[nodiscard]] std::optional<DeviceInfo> resolvePort(int port, const QString &overridePath,
+                                                    Platform platform,
+                                                    const QList<DeviceInfo> &present);
+
+// Tooltip for COMn's entry in the port list, in the tool's language:
+// "COM1 → /dev/ttyUSB0（USB-Serial Controller）", "COM1 → /dev/pts/3（由环境变量 RX904_COM1
+// 指定）" or "COM4：当前没有对应的串口设备".
+[[nodiscard]] QString portToolTip(int port, const QString &overridePath, Platform platform,
+                                  const QList<DeviceInfo> &present);
+
+// The same, read from this process's environment and the devices the system lists now.
+[[nodiscard]] Platform hostPlatform();
+[[nodiscard]] QString overridePath(int port);
+[[nodiscard]] QList<DeviceInfo> presentDevices();
+[[nodiscard]] std::optional<DeviceInfo> resolvePort(int port);
+// Tooltips for COM1 … COM25, COM1's first.
+[[nodiscard]] QStringList portToolTips();
+
+} // namespace serial

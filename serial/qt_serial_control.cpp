@@ -1,0 +1,311 @@
+#include "qt_serial_control.h"
+
+#include "port_names.h"
+
+#include <QMetaObject>
+#include <QPointer>
+#include <algorithm>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <poll.h>
+#include <sys/file.h>
+#endif
+
+namespace serial {
+
+namespace {
+
+// Bytes taken from QSerialPort per read call; the rest of a flood waits in the system's
+// buffer until the next readyRead.
+constexpr qint64 kReadChunkSize = 1024;
+
+} // namespace
+
+QtSerialControl::QtSerialControl(QObject *parent) : SerialControl(parent), m_port(this)
+{
+    m_inBuffer.reserve(kInBufferSize);
+    // QSerialPort reads no further ahead than this, so a flood never piles up in its buffer
+    // either; readArrived() empties it every time.
+    m_port.setReadBufferSize(kInBufferSize);
+    connect(&m_port, &QSerialPort::readyRead, this, &QtSerialControl::readArrived);
+    connect(&m_port, &QSerialPort::errorOccurred, this, &QtSerialControl::portErrorOccurred);
+}
+
+QtSerialControl::~QtSerialControl()
+{
+    // Nothing QSerialPort reports while it goes may reach a half-destroyed object.
+    disconnect(&m_port, nullptr, this, nullptr);
+    closePort();
+}
+
+void QtSerialControl::setCommPort(int port)
+{
+    if (port < kFirstPort || port > kLastPort)
+        return;
+    m_commPort = port;
+}
+
+int QtSerialControl::commPort() const
+{
+    return m_commPort;
+}
+
+void QtSerialControl::setSettings(const QString &settings)
+{
+    const std::optional<LineSettings> parsed = parseLineSettings(settings);
+    if (!parsed)
+        return;
+    m_settings = *parsed;
+    if (m_port.isOpen())
+        applySettings();
+}
+
+LineSettings QtSerialControl::lineSettings() const
+{
+    return m_settings;
+}
+
+bool QtSerialControl::portOpen() const
+{
+    return m_port.isOpen();
+}
+
+bool QtSerialControl::setPortOpen(bool open)
+{
+    if (!open) {
+        closePort();
+        return true;
+    }
+    return openPort();
+}
+
+// Opening an open port fails and leaves it open, as the classic control raises "port
+// already open" there: a caller that wants a fresh start closes first.
+bool QtSerialControl::openPort()
+{
+    if (m_port.isOpen())
+        return false;
+    const std::optional<DeviceInfo> device = resolvePort(m_commPort);
+    if (!device)
+        return false;
+    m_port.setPortName(device->systemLocation);
+    m_port.setBaudRate(m_settings.baudRate);
+    m_port.setParity(m_settings.parity);
+    m_port.setDataBits(m_settings.dataBits);
+    m_port.setStopBits(m_settings.stopBits);
+    m_port.setFlowControl(QSerialPort::NoFlowControl);
+    // QSerialPort applies the stored settings while opening and fails the open if the
+    // device refuses one of them.
+    if (!m_port.open(QIODevice::ReadWrite))
+        return false;
+    if (!holdExclusively()) {
+        closePort();
+        return false;
+    }
+    discardReceived();
+    return true;
+}
+
+void QtSerialControl::closePort()
+{
+    discardReceived();
+    if (!m_port.isOpen() || m_closing)
+        return;
+    // Restoring the line settings of a vanished device fails inside close(); that error
+    // must not start a second close.
+    m_closing = true;
+    m_port.close();
+    m_closing = false;
+}
+
+// QSerialPort keeps other Qt programs out with a lock file and other programs with
+// TIOCEXCL, which does not stop a program running as root. An exclusive flock() on the
+// device also stops the programs that take one (picocom, pyserial with exclusive=True) and
+// ends with the process, so a crash leaves nothing behind.
+bool QtSerialControl::holdExclusively()
+{
+#ifdef Q_OS_UNIX
+    if (::flock(m_port.handle(), LOCK_EX | LOCK_NB) == 0)
+        return true;
+    // Devices whose driver has no locks at all are still opened.
+    return errno != EWOULDBLOCK;
+#else
+    // Windows opens a COM port without sharing, which is exclusive already.
+    return true;
+#endif
+}
+
+void QtSerialControl::applySettings()
+{
+    // A device refusing a value keeps its previous one; the stored settings still change.
+    m_port.setBaudRate(m_settings.baudRate);
+    m_port.setParity(m_settings.parity);
+    m_port.setDataBits(m_settings.dataBits);
+    m_port.setStopBits(m_settings.stopBits);
+}
+
+void QtSerialControl::setInputMode(int mode)
+{
+    if (mode == kInputModeText || mode == kInputModeBinary)
+        m_inputMode = mode;
+}
+
+int QtSerialControl::inputMode() const
+{
+    return m_inputMode;
+}
+
+void QtSerialControl::setInputLen(int length)
+{
+    if (length >= 0)
+        m_inputLen = length;
+}
+
+int QtSerialControl::inputLen() const
+{
+    return m_inputLen;
+}
+
+void QtSerialControl::setInBufferCount(int count)
+{
+    if (count != 0)
+        return;
+    discardReceived();
+    if (m_port.isOpen())
+        m_port.clear(QSerialPort::Input);
+}
+
+int QtSerialControl::inBufferCount() const
+{
+    return static_cast<int>(m_inBuffer.size());
+}
+
+void QtSerialControl::setOutBufferCount(int count)
+{
+    if (count == 0 && m_port.isOpen())
+        m_port.clear(QSerialPort::Output);
+}
+
+void QtSerialControl::setSThreshold(int threshold)
+{
+    if (threshold >= 0)
+        m_sThreshold = threshold;
+}
+
+int QtSerialControl::sThreshold() const
+{
+    return m_sThreshold;
+}
+
+void QtSerialControl::setRThreshold(int threshold)
+{
+    if (threshold >= 0)
+        m_rThreshold = threshold;
+}
+
+int QtSerialControl::rThreshold() const
+{
+    return m_rThreshold;
+}
+
+void QtSerialControl::setOutput(const QByteArray &bytes)
+{
+    if (m_port.isOpen() && !bytes.isEmpty())
+        m_port.write(bytes);
+}
+
+QByteArray QtSerialControl::input()
+{
+    QByteArray taken;
+    if (m_inputLen > 0 && m_inputLen < m_inBuffer.size()) {
+        taken = m_inBuffer.left(m_inputLen);
+        m_inBuffer.remove(0, m_inputLen);
+    } else {
+        taken = m_inBuffer;
+        m_inBuffer.clear();
+        m_inBuffer.reserve(kInBufferSize);
+    }
+    if (m_inBuffer.size() < kInBufferSize)
+        m_overrun = false;
+    return taken;
+}
+
+int QtSerialControl::commEvent() const
+{
+    return m_commEvent;
+}
+
+void QtSerialControl::readArrived()
+{
+    qsizetype added = 0;
+    bool overrunStarted = false;
+    char chunk[kReadChunkSize];
+    for (;;) {
+        const qint64 got = m_port.read(chunk, kReadChunkSize);
+        if (got <= 0)
+            break;
+        const qint64 room = kInBufferSize - m_inBuffer.size();
+        const qint64 kept = std::min(got, room);
+        m_inBuffer.append(chunk, kept);
+        added += kept;
+        if (kept < got && !m_overrun) {
+            m_overrun = true;
+            overrunStarted = true;
+        }
+    }
+
+    QPointer<QtSerialControl> alive(this);
+    if (added > 0 && m_rThreshold > 0 && m_inBuffer.size() >= m_rThreshold) {
+        raise(kComEvReceive);
+        if (!alive)
+            return;
+    }
+    if (overrunStarted)
+        raise(kComEventRxOver);
+}
+
+void QtSerialControl::raise(int event)
+{
+    m_commEvent = event;
+    emit OnComm();
+}
+
+void QtSerialControl::portErrorOccurred(QSerialPort::SerialPortError error)
+{
+    if (m_closing || !m_port.isOpen())
+        return;
+    const bool lost =
+        error == QSerialPort::ResourceError || (error == QSerialPort::ReadError && deviceHungUp());
+    if (!lost)
+        return;
+    // Closing at once stops the read notifier, which would otherwise fire without end on a
+    // hung-up device. The event waits for the event loop, as this error can arise inside
+    // one of the calls above (clearing the buffers of a vanished device).
+    closePort();
+    QMetaObject::invokeMethod(
+        this, [this] { raise(kComEventPortLost); }, Qt::QueuedConnection);
+}
+
+// After a hangup (USB adapter unplugged, the far end of a pseudo-terminal closed) read()
+// returns 0 and QSerialPort reports a ReadError with a stale errno; poll() tells.
+bool QtSerialControl::deviceHungUp() const
+{
+#ifdef Q_OS_UNIX
+    pollfd device{static_cast<int>(m_port.handle()), POLLIN, 0};
+    if (::poll(&device, 1, 0) < 0)
+        return false;
+    return (device.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+#else
+    return false;
+#endif
+}
+
+void QtSerialControl::discardReceived()
+{
+    m_inBuffer.clear();
+    m_inBuffer.reserve(kInBufferSize);
+    m_overrun = false;
+}
+
+} // namespace serial

@@ -1,0 +1,79 @@
+#pragma once
+#include "comm_events.h"
+#include "line_settings.h"
+#include "serial_control.h"
+
+#include <QByteArray>
+#include <QSerialPort>
+#include <QString>
+
+namespace serial {
+
+// Bytes received and not yet read are kept up to this many, like the input buffer of a
+// hardware serial control; what arrives beyond it is dropped and reported once as
+// kComEventRxOver.
+inline constexpr qsizetype kInBufferSize = 4096;
+
+// The serial-port control on QSerialPort. COMn reaches a device by the rule in
+// port_names.h, looked up again at every open. Everything runs on the thread that owns
+// the object; OnComm is raised only from the event loop.
+class QtSerialControl : public SerialControl
+{
+    Q_OBJECT
+
+public:
+    explicit QtSerialControl(QObject *parent = nullptr);
+    ~QtSerialControl() override;
+
+    // Values outside 1..25 are ignored. Set while open, the number waits for the next open.
+    void setCommPort(int port) override;
+    [[nodiscard]] int commPort() const override;
+    // A text that does not parse is ignored and the previous settings stay.
+    void setSettings(const QString &settings) override;
+    [[nodiscard]] LineSettings lineSettings() const;
+
+    [[nodiscard]] bool portOpen() const override;
+    bool setPortOpen(bool open) override;
+
+    void setInputMode(int mode) override;
+    [[nodiscard]] int inputMode() const;
+    void setInputLen(int length) override;
+    [[nodiscard]] int inputLen() const;
+    void setInBufferCount(int count) override;
+    [[nodiscard]] int inBufferCount() const override;
+    void setOutBufferCount(int count) override;
+    void setSThreshold(int threshold) override;
+    [[nodiscard]] int sThreshold() const;
+    void setRThreshold(int threshold) override;
+    [[nodiscard]] int rThreshold() const override;
+
+    void setOutput(const QByteArray &bytes) override;
+    // With InputLen 0 everything waiting, otherwise at most InputLen bytes.
+    [[nodiscard]] QByteArray input() override;
+    [[nodiscard]] int commEvent() const override;
+
+private:
+    bool openPort();
+    void closePort();
+    bool holdExclusively();
+    void applySettings();
+    void readArrived();
+    void portErrorOccurred(QSerialPort::SerialPortError error);
+    [[nodiscard]] bool deviceHungUp() const;
+    void discardReceived();
+    void raise(int event);
+
+    QSerialPort m_port;
+    QByteArray m_inBuffer;
+    LineSettings m_settings;
+    int m_commPort = 1;
+    int m_inputMode = kInputModeText;
+    int m_inputLen = 0;
+    int m_sThreshold = 0;
+    int m_rThreshold = 0;
+    int m_commEvent = 0;
+    bool m_overrun = false;
+    bool m_closing = false;
+};
+
+} // namespace serial

@@ -1,0 +1,24 @@
+// Opens COM1 (RX904_COM1 names the device) the way the tool does and prints "opened" or
+// "refused". An opened port is held until standard input ends.
+#include "serial/qt_serial_control.h"
+
+#include <QCoreApplication>
+#include <cstdio>
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    serial::QtSerialControl control;
+    control.setCommPort(1);
+    if (!control.setPortOpen(true)) {
+        std::puts("refused");
+        return 0;
+    }
+    std::puts("opened");
+    std::fflush(stdout);
+    char line[64];
+    while (std::fgets(line, sizeof line, stdin) != nullptr) {
+    }
+    control.setPortOpen(false);
+    return 0;
+}
