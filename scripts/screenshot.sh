@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Takes a picture of the real window under Xvfb, talking to rx904-sim as COM1, after
+# pressing "单次" and "读设备信息" the way an operator would.
+#   scripts/screenshot.sh [BUILD_DIR] [OUTPUT.png]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build="${1:-build}"
+output="${2:-docs/window.png}"
+
+link="$(mktemp -u /tmp/rx904-shot-XXXXXX)"
+"$build/sim/rx904-sim" --link "$link" >/dev/null &
+sim=$!
+trap 'kill $sim 2>/dev/null || true' EXIT
+for _ in $(seq 50); do [ -e "$link" ] && break; sleep 0.1; done
+
+# With no window manager the window's client area starts at the screen's top-left corner,
+# so these are window coordinates of the buttons' centres.
+single_query="376 521"
+device_info="480 545"
+
+RX904_COM1="$link" xvfb-run -a -s "-screen 0 668x589x24" bash -c "
+    '$build/app/rx904-tool' &
+    tool=\$!
+    sleep 2
+    xdotool mousemove $single_query click 1
+    sleep 0.5
+    xdotool mousemove $device_info click 1
+    sleep 0.5
+    import -window root '$output'
+    kill \$tool
+"
+echo "Saved $output"
