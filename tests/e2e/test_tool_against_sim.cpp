@@ -134,6 +134,51 @@ TEST_F(ToolAgainstSim, PollingKeepsBothCountersTogetherWithNoAnswerLost)
     EXPECT_EQ(value(3), "800");
 }
 
+TEST_F(ToolAgainstSim, StopLeavesTheAnswerOnItsWayToBeDecoded)
+{
+    startTool({"--fault", "late=300"});
+    type("txtTimerSet", "100");
+    click("cmdOneM");
+    ASSERT_TRUE(waitUntil([&] { return text("lblCounter") == "2"; }));
+    click("cmdStopOnce");
+    EXPECT_FALSE(window->timer2().isEnabled());
+    ASSERT_TRUE(waitForReceived(2));
+    EXPECT_EQ(value(3), "800");
+    runEventsFor(300);
+    EXPECT_EQ(text("lblCounter"), "2");
+}
+
+TEST_F(ToolAgainstSim, ClosingTheWindowReleasesThePort)
+{
+    startTool();
+    window->close();
+    window.reset();
+    port.reset();
+    serial::QtSerialControl other;
+    other.setCommPort(1);
+    EXPECT_TRUE(other.setPortOpen(true));
+}
+
+TEST_F(ToolAgainstSim, PortHeldByAnotherProgramIsReportedByTheOpenButton)
+{
+    startSim({});
+    serial::QtSerialControl holder;
+    holder.setCommPort(1);
+    ASSERT_TRUE(holder.setPortOpen(true));
+    startWindow(); // COM1 busy at start-up: passed over silently
+    EXPECT_FALSE(port->portOpen());
+    EXPECT_TRUE(messages.shown.empty());
+    click("cmdCom");
+    ASSERT_EQ(messages.shown.size(), 1U);
+    EXPECT_EQ(messages.shown[0].text, "串口已打开或被占用！");
+    EXPECT_EQ(messages.shown[0].title, "出错提示");
+    EXPECT_EQ(messages.shown[0].icon, ops::MessageIcon::Exclamation);
+    EXPECT_EQ(window->lampInFront(), ops::Lamp::imgNotConnected);
+    click("comDoOnce");
+    ASSERT_EQ(messages.shown.size(), 2U);
+    EXPECT_EQ(messages.shown[1].text, "打开串口出错，请确定串口是否已被占用");
+}
+
 TEST_F(ToolAgainstSim, PresetsFillFieldsAndSendNothing)
 {
     startTool();
