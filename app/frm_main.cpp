@@ -12,7 +12,9 @@
 #include "product_link.h"
 #include "serial/port_names.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QEvent>
 #include <QPushButton>
 
 namespace app {
@@ -36,12 +38,8 @@ void frmMain::connectControls()
     // itself at the right step.
     connect(m_ui.Combo1, &QComboBox::activated, this, &frmMain::Combo1_Click);
     connect(m_ui.Combo2, &QComboBox::activated, this, &frmMain::Combo2_Click);
-    for (QComboBox *combo : {m_ui.Combo1, m_ui.Combo2, m_ui.Combo3, m_ui.Combo4, m_ui.Combo5}) {
-        // Return on a typed text must not choose an entry: with duplicates allowed and no
-        // insertion, QComboBox neither selects nor adds anything.
-        combo->setInsertPolicy(QComboBox::NoInsert);
-        combo->setDuplicatesEnabled(true);
-    }
+    // The port list's tooltips name the device behind each entry when the list opens.
+    m_ui.Combo1->view()->installEventFilter(this);
     connect(m_ui.cmdCom, &QPushButton::clicked, this, &frmMain::cmdCom_Click);
     connect(m_ui.Command1, &QPushButton::clicked, this, &frmMain::Command1_Click);
     connect(m_ui.cmdReadAdd, &QPushButton::clicked, this, &frmMain::cmdReadAdd_Click);
@@ -69,6 +67,13 @@ void frmMain::describePorts()
         m_ui.Combo1->setItemData(index, tips[index], Qt::ToolTipRole);
 }
 
+bool frmMain::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_ui.Combo1->view() && event->type() == QEvent::Show)
+        describePorts();
+    return QWidget::eventFilter(watched, event);
+}
+
 void frmMain::Form_Load()
 {
     describePorts();
@@ -77,10 +82,7 @@ void frmMain::Form_Load()
 
 void frmMain::Combo1_Click()
 {
-    handle([this] {
-        describePorts();
-        ops::Combo1_Click(m_window);
-    });
+    handle([this] { ops::Combo1_Click(m_window); });
 }
 
 void frmMain::Combo2_Click()

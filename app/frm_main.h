@@ -44,6 +44,9 @@ public:
     [[nodiscard]] const ops::PollTimer &timer2() const { return m_timer2; }
     [[nodiscard]] ops::Lamp lampInFront() const { return m_form.lampInFront(); }
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void connectControls();
     void describePorts();

@@ -66,6 +66,17 @@ TEST_F(FrmMainTest, EveryPortEntryNamesItsDeviceInItsTooltip)
         EXPECT_FALSE(combo("Combo1")->itemData(i, Qt::ToolTipRole).toString().isEmpty()) << i;
 }
 
+TEST_F(FrmMainTest, TooltipsAreRenewedWhenThePortListOpens)
+{
+    window.Form_Load();
+    EXPECT_FALSE(combo("Combo1")->itemData(2, Qt::ToolTipRole).toString().contains("/dev/pts/78"));
+    qputenv("RX904_COM3", "/dev/pts/78");
+    combo("Combo1")->showPopup();
+    qunsetenv("RX904_COM3");
+    EXPECT_TRUE(combo("Combo1")->itemData(2, Qt::ToolTipRole).toString().contains("/dev/pts/78"));
+    combo("Combo1")->hidePopup();
+}
+
 TEST_F(FrmMainTest, TypingIntoThePortListSelectsNothing)
 {
     window.Form_Load();
