@@ -52,21 +52,10 @@ std::optional<AddressChange> checkedAddresses(const Window &w)
 
 void cmdReadAdd_Click(const Window &w)
 {
-    auto &vars = w.vars;
-    auto &port = w.MSComm1;
-    vars.CmdType = modbus::kCmdAddressReadOrWrite;
-    w.form.setText(Field::txtState, QString());
-    vars.SendText.clear();
-    prepareReceive(port);
-    modbus::RequestFrame frame{
-        modbus::kAddressReadStation, modbus::kFunctionReadHolding, 0, 0, 0, 1, 0, 0};
-    completeFrame(vars, frame);
-    // The answer to a read of one register: 5 + 2 bytes; wait for all of it.
-    vars.RecLength = static_cast<std::int16_t>(modbus::readAnswerLength(1));
-    vars.SendText = sentText(frame);
-    port.setRThreshold(vars.RecLength);
-    w.form.setText(Field::txtCommand, vars.SendText);
-    writeIfOpen(w, frame);
+    beginRequest(w, modbus::kCmdAddressReadOrWrite);
+    // The answer to a read of one register: 5 + 2 bytes.
+    sendRequest(w, {modbus::kAddressReadStation, modbus::kFunctionReadHolding, 0, 0, 0, 1, 0, 0},
+                modbus::readAnswerLength(1));
 }
 
 void cmdChangeID_Click(const Window &w)
@@ -74,26 +63,13 @@ void cmdChangeID_Click(const Window &w)
     const auto addresses = checkedAddresses(w);
     if (!addresses)
         return;
-    auto &vars = w.vars;
-    auto &port = w.MSComm1;
-    vars.SendText.clear();
-    vars.CmdType = modbus::kCmdAddressChange;
-    w.form.setText(Field::txtState, QString());
-    prepareReceive(port);
-    modbus::RequestFrame frame{addresses->source,
-                               modbus::kFunctionWriteSingle,
-                               static_cast<std::uint8_t>(modbus::kAddressRegister >> 8),
-                               static_cast<std::uint8_t>(modbus::kAddressRegister & 0xFF),
-                               0,
-                               addresses->target,
-                               0,
-                               0};
-    completeFrame(vars, frame);
-    vars.RecLength = modbus::kWriteAnswerLength;
-    vars.SendText = sentText(frame);
-    port.setRThreshold(vars.RecLength);
-    w.form.setText(Field::txtCommand, vars.SendText);
-    writeIfOpen(w, frame);
+    beginRequest(w, modbus::kCmdAddressChange);
+    sendRequest(w,
+                {addresses->source, modbus::kFunctionWriteSingle,
+                 static_cast<std::uint8_t>(modbus::kAddressRegister >> 8),
+                 static_cast<std::uint8_t>(modbus::kAddressRegister & 0xFF), 0, addresses->target,
+                 0, 0},
+                modbus::kWriteAnswerLength);
 }
 
 } // namespace ops

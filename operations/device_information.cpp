@@ -15,19 +15,9 @@ void Command2_Click(const Window &w)
         w.message(text::kBadStation);
         return;
     }
-    auto &vars = w.vars;
-    auto &port = w.MSComm1;
-    vars.CmdType = modbus::kCmdDeviceInfo;
-    w.form.setText(Field::txtState, QString());
-    vars.SendText.clear();
-    prepareReceive(port);
-    modbus::RequestFrame frame{*station, modbus::kFunctionDeviceInfo, 0, 0, 0, 5, 0, 0};
-    completeFrame(vars, frame);
-    vars.SendText = sentText(frame);
-    vars.RecLength = modbus::kDeviceInfoAnswerLength;
-    port.setRThreshold(vars.RecLength);
-    w.form.setText(Field::txtCommand, vars.SendText);
-    writeIfOpen(w, frame);
+    beginRequest(w, modbus::kCmdDeviceInfo);
+    sendRequest(w, {*station, modbus::kFunctionDeviceInfo, 0, 0, 0, 5, 0, 0},
+                modbus::kDeviceInfoAnswerLength);
 }
 
 } // namespace ops

@@ -61,27 +61,14 @@ void cmdSet_Click(const Window &w, int Index)
         return;
     }
 
-    auto &vars = w.vars;
-    auto &port = w.MSComm1;
-    vars.CmdType = modbus::kCmdAddressReadOrWrite;
-    vars.SendText.clear();
-    w.form.setText(Field::txtState, QString());
-    prepareReceive(port);
-    modbus::RequestFrame frame{*station,
-                               modbus::kFunctionWriteSingle,
-                               static_cast<std::uint8_t>(row.writeRegister >> 8),
-                               static_cast<std::uint8_t>(row.writeRegister & 0xFF),
-                               static_cast<std::uint8_t>(*value >> 8),
-                               static_cast<std::uint8_t>(*value & 0xFF),
-                               0,
-                               0};
-    completeFrame(vars, frame);
+    beginRequest(w, modbus::kCmdAddressReadOrWrite);
     // The device echoes the whole 8-byte request; wait for all of it.
-    vars.RecLength = modbus::kWriteAnswerLength;
-    vars.SendText = sentText(frame);
-    port.setRThreshold(vars.RecLength);
-    w.form.setText(Field::txtCommand, vars.SendText);
-    writeIfOpen(w, frame);
+    sendRequest(
+        w,
+        {*station, modbus::kFunctionWriteSingle, static_cast<std::uint8_t>(row.writeRegister >> 8),
+         static_cast<std::uint8_t>(row.writeRegister & 0xFF),
+         static_cast<std::uint8_t>(*value >> 8), static_cast<std::uint8_t>(*value & 0xFF), 0, 0},
+        modbus::kWriteAnswerLength);
 }
 
 } // namespace ops

@@ -40,8 +40,21 @@ QByteArray wireBytes(const modbus::RequestFrame &frame)
                       static_cast<qsizetype>(frame.size()));
 }
 
-void writeIfOpen(const Window &w, const modbus::RequestFrame &frame)
+void beginRequest(const Window &w, std::int16_t cmdType)
 {
+    w.vars.CmdType = cmdType;
+    w.form.setText(Field::txtState, QString());
+    w.vars.SendText.clear();
+    prepareReceive(w.MSComm1);
+}
+
+void sendRequest(const Window &w, modbus::RequestFrame frame, int answerLength)
+{
+    completeFrame(w.vars, frame);
+    w.vars.RecLength = static_cast<std::int16_t>(answerLength);
+    w.vars.SendText = sentText(frame);
+    w.MSComm1.setRThreshold(w.vars.RecLength);
+    w.form.setText(Field::txtCommand, w.vars.SendText);
     if (w.MSComm1.portOpen()) {
         w.form.showLamp(Lamp::imgConnected);
         w.MSComm1.setOutput(wireBytes(frame));

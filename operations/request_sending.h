@@ -18,8 +18,13 @@ void completeFrame(FormVars &vars, modbus::RequestFrame &frame);
 [[nodiscard]] QString sentText(const modbus::RequestFrame &frame);
 [[nodiscard]] QByteArray wireBytes(const modbus::RequestFrame &frame);
 
-// Writes the frame behind the green lamp when the port is open; otherwise shows the red
-// lamp and writes nothing.
-void writeIfOpen(const Window &w, const modbus::RequestFrame &frame);
+// The first half of every request but the query: records its kind, empties the
+// received-data field and the frame text, and stops receive events while the frame is built.
+void beginRequest(const Window &w, std::int16_t cmdType);
+
+// The second half: the CRC, the expected answer length with receive events armed for all of
+// it, the frame's text shown, and the frame written behind the green lamp when the port is
+// open; on a closed port the red lamp and nothing written.
+void sendRequest(const Window &w, modbus::RequestFrame frame, int answerLength);
 
 } // namespace ops
