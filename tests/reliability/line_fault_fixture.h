@@ -1,0 +1,114 @@
+#pragma once
+#include "e2e/tool_fixture.h"
+
+#include <QFile>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+namespace reliability {
+
+// One outcome line for scripts/reliability-report.sh: "RELIABILITY<TAB>what<TAB>outcome".
+inline void report(const std::string &what, const std::string &outcome)
+{
+    std::printf("RELIABILITY\t%s\t%s\n", what.c_str(), outcome.c_str());
+    std::fflush(stdout);
+}
+
+// A figure of /proc/self/status in kB (VmRSS, VmHWM), 0 when it cannot be read.
+inline long statusKb(const std::string &key)
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind(key + ":", 0) == 0)
+            return std::stol(line.substr(key.size() + 1));
+    }
+    return 0;
+}
+
+// CRC-16/MODBUS of the bytes, written here from its definition (reflected 0xA001,
+// initial 0xFFFF).
+inline quint16 modbusCrc(const QByteArray &bytes)
+{
+    quint16 crc = 0xFFFF;
+    for (const char c : bytes) {
+        crc ^= static_cast<quint8>(c);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc & 1) ? static_cast<quint16>((crc >> 1) ^ 0xA001) : crc >> 1;
+    }
+    return crc;
+}
+
+// The bytes of a received-frame text (" 01 03 ...").
+inline QByteArray bytesOf(const QString &receivedText)
+{
+    return QByteArray::fromHex(receivedText.toLatin1());
+}
+
+// The real window and serial port against rx904-sim with a fault; the simulator keeps a
+// log of what it received and sent.
+class LineFaultFixture : public e2e::ToolFixture
+{
+protected:
+    QTemporaryDir m_dir;
+
+    std::string logPath() const
+    {
+        return (m_dir.path() + QStringLiteral("/sim.log")).toStdString();
+    }
+
+    void startWithLog(std::vector<std::string> options)
+    {
+        options.push_back("--log");
+        options.push_back(logPath());
+        startTool(options);
+    }
+
+    // Ends the simulator (if it still runs) and gives the data of its log lines of one kind
+    // ("request", "answer-last").
+    QStringList loggedEvents(const char *kind)
+    {
+        sim.signal(SIGTERM);
+        (void)sim.waitForExit();
+        QFile file(QString::fromStdString(logPath()));
+        QStringList found;
+        if (!file.open(QIODevice::ReadOnly))
+            return found;
+        const QString wanted = QString::fromLatin1(kind);
+        for (const QByteArray &line : file.readAll().split('\n')) {
+            const QStringList parts = QString::fromLatin1(line).split(QLatin1Char(' '));
+            if (parts.size() >= 3 && parts[2] == wanted)
+                found << parts.mid(3).join(QLatin1Char(' '));
+        }
+        return found;
+    }
+
+    QStringList values() const
+    {
+        QStringList all;
+        for (int k = 0; k < 15; ++k)
+            all << value(k);
+        return all;
+    }
+
+    // The event loop still runs a queued call, and a click still does its work at once:
+    // the "风速控制器" preset fills its row values (and sends nothing).
+    void expectResponsive()
+    {
+        bool ran = false;
+        QTimer::singleShot(0, window.get(), [&ran] { ran = true; });
+        EXPECT_TRUE(e2e::waitUntil([&] { return ran; })) << "the event loop no longer runs";
+        const QString sent = text("txtCommand");
+        click("cmdDefaultSet(2)");
+        EXPECT_EQ(value(3), "140");
+        EXPECT_EQ(value(12), "140");
+        EXPECT_EQ(text("txtCommand"), sent);
+    }
+};
+
+} // namespace reliability
