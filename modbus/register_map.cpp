@@ -52,8 +52,13 @@ std::string displayText(DisplayRule rule, std::uint16_t raw)
         // The device's measured value wraps at 65535, not 65536: raw 65534 is -0.1.
         const long tenths = value > 20000 ? value - 65535 : value;
         const long magnitude = tenths < 0 ? -tenths : tenths;
-        return (tenths < 0 ? "-" : "") + std::to_string(magnitude / 10) + "." +
-               std::to_string(magnitude % 10);
+        // Appended one part at a time: GCC 12 at -O3 takes `"-" + std::string` for an
+        // overlapping copy (-Wrestrict, GCC bug 105651) and fails the Release build.
+        std::string text = tenths < 0 ? "-" : "";
+        text += std::to_string(magnitude / 10);
+        text += '.';
+        text += std::to_string(magnitude % 10);
+        return text;
     }
     case DisplayRule::Signed:
         return std::to_string(value > 32768 ? value - 65536 : value);
