@@ -1,6 +1,7 @@
 #include "frm_main.h"
 #include "qt_message_box.h"
 #include "serial/qt_serial_control.h"
+#include "startup_report.h"
 
 #include <QApplication>
 
@@ -14,6 +15,7 @@ int main(int argc, char *argv[])
     app::frmMain window(MSComm1, messages);
     messages.setParent(&window);
     window.Form_Load();
+    app::reportStartupWhenShown(window, [&MSComm1] { return MSComm1.portOpen(); });
     window.show();
     // Closing the window ends the program; MSComm1 closes the port as it goes.
     return QApplication::exec();
