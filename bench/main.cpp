@@ -1,0 +1,589 @@
+// rx904-bench: the tool against the line. Prints one table (Markdown) of request rate,
+// period error, jitter, answers, latency and CPU share for the window polling rx904-sim with
+// wire timing, beside mbpoll polling the same simulated device; then idle CPU, memory over a
+// long run and start-up time. See docs/performance.md.
+#include "bench_application.h"
+#include "child_process.h"
+#include "interval_plot.h"
+#include "process_probe.h"
+#include "sim_log.h"
+#include "stats.h"
+#include "tool_session.h"
+
+#include <QDateTime>
+#include <QSysInfo>
+#include <QtGlobal>
+
+#include <algorithm>
+#include <cmath>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <sys/utsname.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using namespace bench;
+
+struct Options
+{
+    double seconds = 60.0;
+    double idleSeconds = 60.0;
+    double soakSeconds = 600.0;
+    int startupRuns = 7;
+    bool mbpoll = true;
+    std::string plotPath;
+    std::string keepLogs;
+    std::string simPath = RX904_SIM_PATH;
+    std::string toolPath = RX904_TOOL_PATH;
+    std::string mbpollPath = "mbpoll";
+    std::vector<std::pair<int, int>> rows = {{50, 9600}, {50, 38400}, {100, 9600}, {100, 38400}};
+};
+
+constexpr const char *kUsage = R"(Usage: rx904-bench [OPTION]...
+Measures the RX904 tool polling rx904-sim (wire timing, on a pseudo-terminal) at 50 and
+100 ms, 9600 and 38400 baud, beside mbpoll, and prints the figures as one table.
+
+  --seconds S         polling time per row (default 60)
+  --idle-seconds S    time idle with the port open (default 60)
+  --soak-seconds S    long run at 50 ms, 38400 baud for memory growth (default 600; 0: none)
+  --startup-runs N    start-ups of rx904-tool measured (default 7; 0: none)
+  --no-mbpoll         leave mbpoll out
+  --plot FILE.png     draw the request gaps of every row into FILE.png
+  --keep-logs DIR     keep rx904-sim's logs and mbpoll's output in DIR
+  --rows LIST         the rows as PERIOD:BAUD,... (default 50:9600,50:38400,100:9600,100:38400)
+  --quick             a few seconds in all (1.5 s rows, no long run), to check it works
+  --sim PATH, --tool PATH, --mbpoll PATH   the programs to run
+)";
+
+std::optional<Options> parseOptions(int argc, char **argv)
+{
+    Options options;
+    for (int index = 1; index < argc; ++index) {
+        const std::string_view name = argv[index];
+        const auto value = [&]() -> std::optional<std::string> {
+            if (index + 1 >= argc)
+                return std::nullopt;
+            return std::string(argv[++index]);
+        };
+        const auto number = [&]() -> std::optional<double> {
+            const auto text = value();
+            if (!text)
+                return std::nullopt;
+            char *end = nullptr;
+            const double parsed = std::strtod(text->c_str(), &end);
+            if (end == text->c_str() || *end != '\0' || !(parsed >= 0))
+                return std::nullopt;
+            return parsed;
+        };
+        std::optional<double> parsed;
+        std::optional<std::string> text;
+        if (name == "--seconds" && (parsed = number()) && *parsed > 0)
+            options.seconds = *parsed;
+        else if (name == "--idle-seconds" && (parsed = number()))
+            options.idleSeconds = *parsed;
+        else if (name == "--soak-seconds" && (parsed = number()))
+            options.soakSeconds = *parsed;
+        else if (name == "--startup-runs" && (parsed = number()))
+            options.startupRuns = static_cast<int>(*parsed);
+        else if (name == "--no-mbpoll")
+            options.mbpoll = false;
+        else if (name == "--plot" && (text = value()))
+            options.plotPath = *text;
+        else if (name == "--keep-logs" && (text = value()))
+            options.keepLogs = *text;
+        else if (name == "--sim" && (text = value()))
+            options.simPath = *text;
+        else if (name == "--tool" && (text = value()))
+            options.toolPath = *text;
+        else if (name == "--mbpoll" && (text = value()))
+            options.mbpollPath = *text;
+        else if (name == "--rows" && (text = value())) {
+            options.rows.clear();
+            std::istringstream list(*text);
+            std::string item;
+            while (std::getline(list, item, ',')) {
+                int period = 0;
+                int baud = 0;
+                if (std::sscanf(item.c_str(), "%d:%d", &period, &baud) != 2 || period < 50 ||
+                    baud <= 0)
+                    return std::nullopt;
+                options.rows.emplace_back(period, baud);
+            }
+        } else if (name == "--quick") {
+            options.seconds = 1.5;
+            options.idleSeconds = 1.0;
+            options.soakSeconds = 0.0;
+            options.startupRuns = 1;
+        } else {
+            std::fputs(kUsage, name == "--help" ? stdout : stderr);
+            if (name == "--help")
+                std::exit(0);
+            return std::nullopt;
+        }
+    }
+    return options;
+}
+
+struct Row
+{
+    std::string master;
+    int periodMs = 0;
+    int baud = 0;
+    double seconds = 0.0;
+    LineFigures line;
+    int decoded = 0;
+    int sent = 0;
+    std::optional<double> latencyP50Ms;
+    std::optional<double> latencyP99Ms;
+    std::optional<double> paintedP99Ms;
+    double cpuShare = 0.0;
+    std::string load;
+};
+
+struct Matched
+{
+    int decoded = 0;
+    std::vector<double> latencyMs;
+    std::vector<double> paintedMs;
+};
+
+// rx904-sim stamps "answer-last" once write() has returned, so when it loses the processor
+// right after the write the window may have handled the answer before the stamp.
+constexpr long long kStampSlackNs = 5'000'000;
+
+// Each answer the window handled goes with the nearest answer the device finished before it
+// (or within the slack after it); it counts as decoded when their CRC bytes agree.
+Matched matchAnswers(const SimLog &log, const ToolRun &run)
+{
+    Matched matched;
+    for (const ToolRun::Answer &answer : run.answers) {
+        const auto after = std::upper_bound(
+            log.answers.begin(), log.answers.end(), answer.decodedNs + kStampSlackNs,
+            [](long long ns, const SimLog::Answer &sent) { return ns < sent.lastByteNs; });
+        if (after == log.answers.begin())
+            continue;
+        const SimLog::Answer &sent = *(after - 1);
+        if (sent.crc != answer.crc)
+            continue;
+        ++matched.decoded;
+        matched.latencyMs.push_back(static_cast<double>(answer.decodedNs - sent.lastByteNs) * 1e-6);
+        if (answer.paintedNs > 0)
+            matched.paintedMs.push_back(static_cast<double>(answer.paintedNs - sent.lastByteNs) *
+                                        1e-6);
+    }
+    return matched;
+}
+
+class Bench
+{
+public:
+    Bench(BenchApplication &application, Options options)
+        : m_application(application), m_options(std::move(options))
+    {
+    }
+
+    int run();
+
+private:
+    std::string logPath(const std::string &name) const { return m_logDir + "/" + name; }
+    std::optional<Row> toolRow(int periodMs, int baud, double seconds, bool measureIdle,
+                               double rssEvery);
+    std::optional<Row> mbpollRow(int periodMs, int baud);
+    void measureStartup();
+    void printTable() const;
+    void plot() const;
+
+    BenchApplication &m_application;
+    Options m_options;
+    std::string m_logDir;
+    std::vector<Row> m_rows;
+    std::vector<PlotPanel> m_panels;
+    std::optional<double> m_idleCpu;
+    std::vector<double> m_startupMs;
+    int m_startupPortClosed = 0;
+    std::vector<std::pair<double, double>> m_soakRss;
+    double m_soakSeconds = 0.0;
+    int m_messages = 0;
+    bool m_failed = false;
+};
+
+std::optional<Row> Bench::toolRow(int periodMs, int baud, double seconds, bool measureIdle,
+                                  double rssEvery)
+{
+    const std::string name = "tool-" + std::to_string(periodMs) + "ms-" + std::to_string(baud) +
+                             (rssEvery > 0 ? "-long" : "") + ".log";
+    std::string error;
+    Row row;
+    row.master = "rx904-tool";
+    row.periodMs = periodMs;
+    row.baud = baud;
+    ToolRun run;
+    {
+        ToolSession session(m_application, m_options.simPath);
+        if (!session.start(baud, logPath(name), error)) {
+            std::fprintf(stderr, "rx904-bench: %s\n", error.c_str());
+            return std::nullopt;
+        }
+        if (measureIdle)
+            m_idleCpu = session.idleCpuShare(m_options.idleSeconds);
+        run = session.poll(periodMs, seconds, rssEvery);
+        if (!session.finish(error)) {
+            std::fprintf(stderr, "rx904-bench: %s\n", error.c_str());
+            return std::nullopt;
+        }
+        m_messages += session.messagesShown();
+    }
+    const auto log = readSimLog(logPath(name), error);
+    if (!log) {
+        std::fprintf(stderr, "rx904-bench: %s\n", error.c_str());
+        return std::nullopt;
+    }
+    const Matched matched = matchAnswers(*log, run);
+    row.seconds = run.seconds;
+    row.line = lineFigures(log->requestNs, periodMs);
+    row.sent = static_cast<int>(log->answers.size());
+    row.decoded = matched.decoded;
+    row.latencyP50Ms = percentile(matched.latencyMs, 50);
+    row.latencyP99Ms = percentile(matched.latencyMs, 99);
+    if (!matched.paintedMs.empty())
+        row.paintedP99Ms = percentile(matched.paintedMs, 99);
+    row.cpuShare = run.cpuShare;
+    row.load = loadAverage();
+    if (rssEvery > 0) {
+        m_soakRss = run.residentMb;
+        m_soakSeconds = run.seconds;
+    }
+    return row;
+}
+
+std::optional<Row> Bench::mbpollRow(int periodMs, int baud)
+{
+    const std::string base = "mbpoll-" + std::to_string(periodMs) + "ms-" + std::to_string(baud);
+    std::string error;
+    ChildProcess sim;
+    ChildProcess::Launch simLaunch;
+    simLaunch.arguments = {m_options.simPath,    "--wire-timing", "--baud",
+                           std::to_string(baud), "--log",         logPath(base + ".log")};
+    if (!sim.start(simLaunch, error)) {
+        std::fprintf(stderr, "rx904-bench: %s\n", error.c_str());
+        return std::nullopt;
+    }
+    const auto path = sim.readLine(10000);
+    if (!path) {
+        std::fprintf(stderr, "rx904-bench: rx904-sim printed no terminal path\n");
+        return std::nullopt;
+    }
+    ChildProcess mbpoll;
+    ChildProcess::Launch launch;
+    // -r 1 is the first register (address 0); -t 4 holding registers, function 3.
+    launch.arguments = {m_options.mbpollPath,
+                        "-m",
+                        "rtu",
+                        "-b",
+                        std::to_string(baud),
+                        "-P",
+                        "none",
+                        "-a",
+                        "1",
+                        "-r",
+                        "1",
+                        "-c",
+                        "15",
+                        "-t",
+                        "4",
+                        "-l",
+                        std::to_string(periodMs),
+                        *path};
+    launch.stdoutFile = logPath(base + ".out");
+    launch.quietStderr = true;
+    if (!mbpoll.start(launch, error)) {
+        std::fprintf(stderr, "rx904-bench: %s\n", error.c_str());
+        return std::nullopt;
+    }
+    // Past its start-up, so that only polling is counted.
+    runEventsFor(0.5);
+    const long long startNs = monotonicNs();
+    const auto startCpu = processCpuSeconds(mbpoll.pid());
+    runEventsFor(m_options.seconds);
+    const auto endCpu = processCpuSeconds(mbpoll.pid());
+    const double wall = static_cast<double>(monotonicNs() - startNs) * 1e-9;
+    mbpoll.signal(SIGINT);
+    if (!mbpoll.wait(5000)) {
+        mbpoll.signal(SIGKILL);
+        (void)mbpoll.wait(5000);
+    }
+    sim.signal(SIGTERM);
+    (void)sim.wait(10000);
+
+    Row row;
+    row.master = "mbpoll";
+    row.periodMs = periodMs;
+    row.baud = baud;
+    row.seconds = wall;
+    if (startCpu && endCpu)
+        row.cpuShare = (*endCpu - *startCpu) / wall;
+    const auto log = readSimLog(logPath(base + ".log"), error);
+    if (!log) {
+        std::fprintf(stderr, "rx904-bench: %s\n", error.c_str());
+        return std::nullopt;
+    }
+    row.line = lineFigures(log->requestNs, periodMs);
+    row.sent = static_cast<int>(log->answers.size());
+    // mbpoll's own count on leaving: "N frames transmitted, M received, E errors".
+    std::ifstream output(logPath(base + ".out"));
+    const std::string text((std::istreambuf_iterator<char>(output)),
+                           std::istreambuf_iterator<char>());
+    std::smatch match;
+    if (std::regex_search(text, match,
+                          std::regex(R"((\d+) frames transmitted, (\d+) received, (\d+) errors)")))
+        row.decoded = std::stoi(match[2]) - std::stoi(match[3]);
+    else
+        row.decoded = -1;
+    row.load = loadAverage();
+    return row;
+}
+
+void Bench::measureStartup()
+{
+    std::string error;
+    ChildProcess sim;
+    ChildProcess::Launch simLaunch;
+    simLaunch.arguments = {m_options.simPath};
+    if (!sim.start(simLaunch, error)) {
+        std::fprintf(stderr, "rx904-bench: %s\n", error.c_str());
+        m_failed = true;
+        return;
+    }
+    const auto path = sim.readLine(10000);
+    if (!path) {
+        m_failed = true;
+        return;
+    }
+    for (int run = 0; run < m_options.startupRuns; ++run) {
+        ChildProcess tool;
+        ChildProcess::Launch launch;
+        launch.arguments = {m_options.toolPath};
+        launch.environment = {
+            {"QT_QPA_PLATFORM", "offscreen"}, {"RX904_COM1", *path}, {"RX904_REPORT_STARTUP", "1"}};
+        launch.quietStderr = true;
+        if (!tool.start(launch, error)) {
+            std::fprintf(stderr, "rx904-bench: %s\n", error.c_str());
+            m_failed = true;
+            return;
+        }
+        const auto line = tool.readLine(30000);
+        (void)tool.wait(10000);
+        long long shownNs = 0;
+        int portOpen = 0;
+        if (!line ||
+            std::sscanf(line->c_str(), "shown %lld port-open %d", &shownNs, &portOpen) != 2) {
+            std::fprintf(stderr, "rx904-bench: rx904-tool reported no start-up\n");
+            m_failed = true;
+            return;
+        }
+        m_startupMs.push_back(static_cast<double>(shownNs - tool.startedNs()) * 1e-6);
+        if (portOpen == 0)
+            ++m_startupPortClosed;
+    }
+    sim.signal(SIGTERM);
+    (void)sim.wait(10000);
+}
+
+std::string fixed(double value, int decimals)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    return text;
+}
+
+void Bench::printTable() const
+{
+    std::printf("| master | period | baud | time | requests/s (set) | period error | "
+                "jitter p50 / p99 | answers decoded / sent | latency p50 / p99 | "
+                "to painted p99 | CPU of a core | load |\n");
+    std::printf("|---|---|---|---|---|---|---|---|---|---|---|---|\n");
+    for (const Row &row : m_rows) {
+        const std::string answers =
+            (row.decoded >= 0 ? std::to_string(row.decoded) : std::string("?")) + " / " +
+            std::to_string(row.sent);
+        const std::string latency = row.latencyP99Ms ? fixed(*row.latencyP50Ms, 3) + " / " +
+                                                           fixed(*row.latencyP99Ms, 3) + " ms"
+                                                     : std::string("–");
+        const std::string painted =
+            row.paintedP99Ms ? fixed(*row.paintedP99Ms, 3) + " ms" : std::string("–");
+        std::printf("| %s | %d ms | %d | %.0f s | %s (%s) | %+.3f%% | %s / %s ms | %s | %s | %s | "
+                    "%.2f%% | %s |\n",
+                    row.master.c_str(), row.periodMs, row.baud, row.seconds,
+                    fixed(row.line.requestsPerSecond, 3).c_str(),
+                    fixed(1000.0 / row.periodMs, 3).c_str(), row.line.periodError * 100.0,
+                    fixed(row.line.jitterP50Ms, 3).c_str(), fixed(row.line.jitterP99Ms, 3).c_str(),
+                    answers.c_str(), latency.c_str(), painted.c_str(), row.cpuShare * 100.0,
+                    row.load.c_str());
+    }
+    std::printf("\n");
+    if (m_idleCpu)
+        std::printf("- Idle, port open (%.0f s): CPU %.4f%% of a core\n", m_options.idleSeconds,
+                    *m_idleCpu * 100.0);
+    const Memory memory = selfMemory();
+    std::printf("- Peak resident memory of the process holding the window: %.1f MiB\n",
+                memory.peakMb);
+    if (m_soakRss.size() >= 2) {
+        // From the first sample a minute in (caches filled), to the end.
+        auto first = m_soakRss.front();
+        for (const auto &sample : m_soakRss) {
+            if (sample.first >= 60.0) {
+                first = sample;
+                break;
+            }
+        }
+        double least = first.second;
+        double most = first.second;
+        for (const auto &sample : m_soakRss) {
+            if (sample.first >= first.first) {
+                least = std::min(least, sample.second);
+                most = std::max(most, sample.second);
+            }
+        }
+        const auto last = m_soakRss.back();
+        std::printf("- Resident memory over %.0f s polling at 50 ms, 38400 baud: %.2f MiB at "
+                    "start, %.2f MiB at %.0f s, %.2f MiB at the end: growth %+.3f MiB "
+                    "(range %.3f MiB)\n",
+                    m_soakSeconds, m_soakRss.front().second, first.second, first.first, last.second,
+                    last.second - first.second, most - least);
+    }
+    if (!m_startupMs.empty()) {
+        std::vector<double> sorted = m_startupMs;
+        std::sort(sorted.begin(), sorted.end());
+        std::printf("- Start-up of rx904-tool to the window shown with COM1 %s: median %.1f ms, "
+                    "min %.1f ms, max %.1f ms (%zu runs, the first %.1f ms)\n",
+                    m_startupPortClosed == 0 ? "open" : "NOT open", percentile(sorted, 50),
+                    sorted.front(), sorted.back(), sorted.size(), m_startupMs.front());
+    }
+    if (m_messages > 0)
+        std::printf("- The window raised %d message(s) while polling.\n", m_messages);
+    std::fflush(stdout);
+}
+
+void Bench::plot() const
+{
+    if (m_options.plotPath.empty())
+        return;
+    std::vector<PlotPanel> panels;
+    for (const Row &row : m_rows) {
+        if (row.master != "rx904-tool" || row.seconds > m_options.seconds * 2)
+            continue;
+        PlotPanel panel;
+        panel.title = QStringLiteral("%1 ms, %2 baud").arg(row.periodMs).arg(row.baud);
+        panel.periodMs = row.periodMs;
+        for (const Row &other : m_rows) {
+            if (other.periodMs != row.periodMs || other.baud != row.baud ||
+                other.seconds > m_options.seconds * 2)
+                continue;
+            const bool tool = other.master == "rx904-tool";
+            panel.series.push_back({QString::fromStdString(other.master),
+                                    tool ? QColor(20, 80, 200) : QColor(230, 120, 0),
+                                    other.line.gapTimesS, other.line.gapsMs});
+        }
+        panels.push_back(std::move(panel));
+    }
+    const QString heading =
+        QStringLiteral("Gaps between requests as rx904-sim (wire timing) sees them; dashed: set "
+                       "period. %1")
+            .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd")));
+    if (writeIntervalPlot(QString::fromStdString(m_options.plotPath), heading, panels))
+        std::printf("- Request gaps plotted in %s\n", m_options.plotPath.c_str());
+    else
+        std::fprintf(stderr, "rx904-bench: cannot write %s\n", m_options.plotPath.c_str());
+}
+
+std::string cpuModel()
+{
+    std::ifstream cpuinfo("/proc/cpuinfo");
+    std::string line;
+    while (std::getline(cpuinfo, line)) {
+        if (line.rfind("model name", 0) == 0)
+            return line.substr(line.find(':') + 2);
+    }
+    return "unknown";
+}
+
+int Bench::run()
+{
+    if (!m_options.keepLogs.empty()) {
+        std::filesystem::create_directories(m_options.keepLogs);
+        m_logDir = m_options.keepLogs;
+    } else {
+        char pattern[] = "/tmp/rx904-bench-XXXXXX";
+        if (::mkdtemp(pattern) == nullptr) {
+            std::perror("rx904-bench: mkdtemp");
+            return 1;
+        }
+        m_logDir = pattern;
+    }
+    utsname system{};
+    ::uname(&system);
+    std::printf("rx904-bench %s; %ld cores, %s; Linux %s; Qt %s; load %s\n\n",
+                QDateTime::currentDateTime().toString(Qt::ISODate).toStdString().c_str(),
+                ::sysconf(_SC_NPROCESSORS_ONLN), cpuModel().c_str(), system.release, qVersion(),
+                loadAverage().c_str());
+    std::fflush(stdout);
+
+    if (m_options.startupRuns > 0)
+        measureStartup();
+
+    bool first = true;
+    for (const auto &[periodMs, baud] : m_options.rows) {
+        std::fprintf(stderr, "rx904-bench: %d ms, %d baud ...\n", periodMs, baud);
+        if (auto row = toolRow(periodMs, baud, m_options.seconds, first, 0.0))
+            m_rows.push_back(std::move(*row));
+        else
+            m_failed = true;
+        first = false;
+        if (m_options.mbpoll) {
+            if (auto row = mbpollRow(periodMs, baud))
+                m_rows.push_back(std::move(*row));
+            else
+                m_failed = true;
+        }
+    }
+    if (m_options.soakSeconds > 0) {
+        std::fprintf(stderr, "rx904-bench: %.0f s at 50 ms, 38400 baud ...\n",
+                     m_options.soakSeconds);
+        if (auto row = toolRow(50, 38400, m_options.soakSeconds, false, 5.0))
+            m_rows.push_back(std::move(*row));
+        else
+            m_failed = true;
+    }
+
+    printTable();
+    plot();
+    if (m_options.keepLogs.empty())
+        std::filesystem::remove_all(m_logDir);
+    else
+        std::printf("- Logs kept in %s\n", m_logDir.c_str());
+    return m_failed ? 1 : 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    const auto options = parseOptions(argc, argv);
+    if (!options)
+        return 2;
+    // The window runs offscreen; the platform is chosen when the application is made.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    BenchApplication application(argc, argv);
+    Bench bench(application, *options);
+    return bench.run();
+}

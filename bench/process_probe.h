@@ -1,0 +1,29 @@
+#pragma once
+#include <optional>
+#include <string>
+#include <sys/types.h>
+
+namespace bench {
+
+// Nanoseconds on CLOCK_MONOTONIC, the clock of rx904-sim's log.
+[[nodiscard]] long long monotonicNs();
+
+// CPU time (user and system, all threads) this process has used, in seconds.
+[[nodiscard]] double selfCpuSeconds();
+
+// CPU time another process has used, summed over its threads from
+// /proc/PID/task/*/schedstat (nanosecond resolution); nothing once it has gone.
+[[nodiscard]] std::optional<double> processCpuSeconds(pid_t pid);
+
+// Resident memory of this process in MiB: now (VmRSS) and its peak so far (VmHWM).
+struct Memory
+{
+    double residentMb = 0.0;
+    double peakMb = 0.0;
+};
+[[nodiscard]] Memory selfMemory();
+
+// The three load averages of /proc/loadavg, e.g. "1.52 1.80 1.33".
+[[nodiscard]] std::string loadAverage();
+
+} // namespace bench
