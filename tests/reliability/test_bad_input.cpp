@@ -951,8 +951,29 @@ void PrintTo(const Group &group, std::ostream *out)
     *out << group.field;
 }
 
+// The press as the report names it.
+std::string pressName(const Group &group)
+{
+    switch (group.operation) {
+    case Operation::Query:
+        return "单次 (comDoOnce)";
+    case Operation::Tick:
+        return "polling tick (Timer2_Timer)";
+    case Operation::PollStart:
+        return "循环 (cmdOneM)";
+    case Operation::Set:
+        return "设置 cmdSet(" + std::to_string(group.index) + ")" +
+               (group.index == 6 ? " (hidden; cmdSet_Click(6))" : "");
+    case Operation::Info:
+        return "读设备信息 (Command2)";
+    case Operation::ChangeId:
+        return "执行 (cmdChangeID)";
+    }
+    return {};
+}
+
 // With RX904_REPORT set, each case's outcome is printed for scripts/reliability-report.sh.
-void reportCase(const std::string &group, const char *input, const Expected &expected)
+void reportCase(const Group &group, const char *input, const Expected &expected)
 {
     if (qEnvironmentVariableIsEmpty("RX904_REPORT"))
         return;
@@ -962,8 +983,9 @@ void reportCase(const std::string &group, const char *input, const Expected &exp
     else if (expected.frame)
         outcome = std::string("frame ") + expected.frame;
     else
-        outcome = "polling every " + std::to_string(expected.period) + " ms";
-    std::printf("RELIABILITY-INPUT\t%s\t%s\t%s\n", group.c_str(), input, outcome.c_str());
+        outcome = "polling every " + std::to_string(expected.period) + " ms, nothing sent";
+    std::printf("RELIABILITY-INPUT\t%s\t%s\t%s\t%s\n", group.field, pressName(group).c_str(), input,
+                outcome.c_str());
 }
 
 std::string groupName(const testing::TestParamInfo<Group> &info)
@@ -1083,7 +1105,7 @@ TEST_P(BadInput, EachTextGivesItsMessageOrExactlyItsFrame)
             EXPECT_EQ(window.timer2().interval(), 0) << "a refused period changed the timer";
         }
         if (!HasFailure())
-            reportCase(groupName(testing::TestParamInfo<Group>(group, 0)), label, expected);
+            reportCase(group, label, expected);
     }
 }
 
