@@ -32,7 +32,7 @@ grep -E 'RELIABILITY|ERROR SUMMARY|tests passed' "$work/checks.out"
 
 echo "== bad-input table and line faults"
 cmake --build build-plain -j2 --target test_bad_input test_line_faults >/dev/null
-RX904_REPORT=1 build-plain/tests/reliability/test_bad_input >"$work/input.log" 2>&1 ||
+RX904_BAD_INPUT_REPORT=1 build-plain/tests/reliability/test_bad_input >"$work/input.log" 2>&1 ||
     { tail -40 "$work/input.log"; exit 1; }
 build-plain/tests/reliability/test_line_faults >"$work/faults.log" 2>&1 ||
     { tail -40 "$work/faults.log"; exit 1; }

@@ -1,11 +1,13 @@
 #pragma once
 #include "e2e/tool_fixture.h"
 
+#include <QEventLoop>
 #include <QFile>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -50,6 +52,34 @@ inline QByteArray bytesOf(const QString &receivedText)
     return QByteArray::fromHex(receivedText.toLatin1());
 }
 
+// A message box that stays open for a while running the event loop, as QMessageBox::exec()
+// does, and records what it showed in the fixture's message list as well.
+class LingeringMessageBox : public ops::MessageBox
+{
+public:
+    LingeringMessageBox(int openMs, testing_support::FakeMessageBox &record)
+        : m_openMs(openMs), m_record(record)
+    {
+    }
+
+    int depth = 0;
+    int deepest = 0;
+
+    void show(const QString &text, const QString &title, ops::MessageIcon icon) override
+    {
+        m_record.show(text, title, icon);
+        deepest = std::max(deepest, ++depth);
+        QEventLoop loop;
+        QTimer::singleShot(m_openMs, &loop, &QEventLoop::quit);
+        loop.exec();
+        --depth;
+    }
+
+private:
+    int m_openMs;
+    testing_support::FakeMessageBox &m_record;
+};
+
 // The real window and serial port against rx904-sim with a fault; the simulator keeps a
 // log of what it received and sent.
 class LineFaultFixture : public e2e::ToolFixture
@@ -62,11 +92,14 @@ protected:
         return (m_dir.path() + QStringLiteral("/sim.log")).toStdString();
     }
 
-    void startWithLog(std::vector<std::string> options)
+    // box: a message box of the test's own; by default the recording one, which returns at
+    // once.
+    void startWithLog(std::vector<std::string> options, ops::MessageBox *box = nullptr)
     {
         options.push_back("--log");
         options.push_back(logPath());
-        startTool(options);
+        startSim(options);
+        startWindow(box);
     }
 
     // Ends the simulator (if it still runs) and gives the data of its log lines of one kind

@@ -216,20 +216,29 @@ TEST_F(LineFaults, GarbageWhilePollingIsShownWithinTheInputBufferAndNothingElseG
            "carried only the operator's query");
 }
 
-class DeviceVanishes : public LineFaultFixture,
-                       public testing::WithParamInterface<std::vector<std::string>>
+struct Vanishing
+{
+    const char *name;
+    std::vector<std::string> options;
+    int boxOpenMs; // 0: the message returns at once; else it stays open running the loop
+};
+
+class DeviceVanishes : public LineFaultFixture, public testing::WithParamInterface<Vanishing>
 {
 };
 
 TEST_P(DeviceVanishes, WhilePollingOneClosedPortMessageThenSilence)
 {
-    startWithLog(GetParam());
+    const Vanishing &how = GetParam();
+    reliability::LingeringMessageBox lingering(how.boxOpenMs, messages);
+    startWithLog(how.options, how.boxOpenMs > 0 ? &lingering : nullptr);
     type("txtTimerSet", "50");
     click("cmdOneM");
     ASSERT_TRUE(waitUntil([&] { return !messages.shown.empty(); })) << "the loss went unnoticed";
-    runEventsFor(300);
+    runEventsFor(300 + how.boxOpenMs);
     ASSERT_EQ(messages.shown.size(), 1U);
     EXPECT_EQ(messages.shown[0].text, kPortClosed);
+    EXPECT_LE(lingering.deepest, 1);
     EXPECT_FALSE(port->portOpen());
     EXPECT_FALSE(window->vars().CommReady);
     EXPECT_TRUE(window->timer2().isEnabled());
@@ -251,24 +260,27 @@ TEST_P(DeviceVanishes, WhilePollingOneClosedPortMessageThenSilence)
     EXPECT_EQ(text("lblCounter").toInt(), sent.toInt() + 1);
     click("cmdStopOnce");
     expectResponsive();
-    std::string how;
-    for (const auto &option : GetParam())
-        how += (how.empty() ? "" : " ") + option;
+    std::string options;
+    for (const auto &option : how.options)
+        options += (options.empty() ? "" : " ") + option;
     report(
-        "device vanishes while polling at 50 ms (" + how + ")",
+        "device vanishes while polling at 50 ms (" + options +
+            (how.boxOpenMs > 0
+                 ? ", the message box left open " + std::to_string(how.boxOpenMs) + " ms"
+                 : std::string()) +
+            ")",
         "one message \"打开串口出错，请确定串口是否已被占用\", red lamp, polling stops querying, "
         "received counter = 1 + " +
             std::to_string(answers) +
             " answers + 1 port-loss event; the next 单次 reports the closed port again");
 }
 
-INSTANTIATE_TEST_SUITE_P(ClosedTerminal, DeviceVanishes,
-                         testing::Values(std::vector<std::string>{"--close-after-requests", "5"},
-                                         std::vector<std::string>{"--exit-after", "1"}),
-                         [](const testing::TestParamInfo<std::vector<std::string>> &info) {
-                             return info.index == 0 ? std::string("AfterFiveAnswers")
-                                                    : std::string("AfterOneSecond");
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    ClosedTerminal, DeviceVanishes,
+    testing::Values(Vanishing{"AfterFiveAnswers", {"--close-after-requests", "5"}, 0},
+                    Vanishing{"AfterOneSecond", {"--exit-after", "1"}, 0},
+                    Vanishing{"WithTheMessageLeftOpen", {"--close-after-requests", "5"}, 500}),
+    [](const testing::TestParamInfo<Vanishing> &info) { return std::string(info.param.name); });
 
 TEST_F(LineFaults, PortHeldByAnotherProgramIsReportedWhenOpening)
 {
