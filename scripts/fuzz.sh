@@ -25,7 +25,7 @@ for argument in "$@"; do
     *) targets+=("$argument") ;;
     esac
 done
-[ ${#targets[@]} -gt 0 ] || targets=(numeric_text receive_handler sim_request)
+[ ${#targets[@]} -gt 0 ] || targets=(numeric_text receive_handler sim_request operations)
 
 build=build-fuzz
 if [ ! -f "$build/CMakeCache.txt" ]; then
