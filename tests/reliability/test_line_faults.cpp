@@ -169,10 +169,11 @@ TEST_F(LineFaults, LateAnswerIsDecodedAsTheAnswerToTheRequestSentSince)
 
 TEST_F(LineFaults, LateAnswersWhilePollingAreEachTakenByTheNextQuery)
 {
-    startWithLog({"--fault", "late=150"});
-    type("txtTimerSet", "100");
+    // Each answer comes 100 ms after the next tick and 100 ms before the one after it.
+    startWithLog({"--fault", "late=300"});
+    type("txtTimerSet", "200");
     click("cmdOneM");
-    ASSERT_TRUE(waitUntil([&] { return text("lblCounter").toInt() >= 12; }));
+    ASSERT_TRUE(waitUntil([&] { return text("lblCounter").toInt() >= 8; }));
     click("cmdStopOnce");
     // Every answer arrives after the next request went out, and every one is received.
     ASSERT_TRUE(waitUntil([&] { return text("lblErrCounter") == text("lblCounter"); }));
@@ -184,7 +185,7 @@ TEST_F(LineFaults, LateAnswersWhilePollingAreEachTakenByTheNextQuery)
     expectResponsive();
     const int sent = text("lblCounter").toInt() - 1;
     EXPECT_EQ(loggedEvents("request").size(), sent);
-    report("late answers while polling at 100 ms (--fault late=150)",
+    report("late answers while polling at 200 ms (--fault late=300)",
            "each answer lands after the next query and is decoded as its answer; after stop "
            "both counters equal (" +
                std::to_string(sent + 1) + "), no message");
@@ -232,7 +233,7 @@ TEST_P(DeviceVanishes, WhilePollingOneClosedPortMessageThenSilence)
     const Vanishing &how = GetParam();
     reliability::LingeringMessageBox lingering(how.boxOpenMs, messages);
     startWithLog(how.options, how.boxOpenMs > 0 ? &lingering : nullptr);
-    type("txtTimerSet", "50");
+    type("txtTimerSet", "100");
     click("cmdOneM");
     ASSERT_TRUE(waitUntil([&] { return !messages.shown.empty(); })) << "the loss went unnoticed";
     runEventsFor(300 + how.boxOpenMs);
@@ -264,7 +265,7 @@ TEST_P(DeviceVanishes, WhilePollingOneClosedPortMessageThenSilence)
     for (const auto &option : how.options)
         options += (options.empty() ? "" : " ") + option;
     report(
-        "device vanishes while polling at 50 ms (" + options +
+        "device vanishes while polling at 100 ms (" + options +
             (how.boxOpenMs > 0
                  ? ", the message box left open " + std::to_string(how.boxOpenMs) + " ms"
                  : std::string()) +
