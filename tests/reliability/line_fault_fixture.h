@@ -4,6 +4,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -50,6 +51,28 @@ inline quint16 modbusCrc(const QByteArray &bytes)
 inline QByteArray bytesOf(const QString &receivedText)
 {
     return QByteArray::fromHex(receivedText.toLatin1());
+}
+
+// Whether a value field's text is one its display rule can give for some register value:
+// field 0 in tenths (-4553.4 .. 2000.0), fields 3..6 signed (-32767 .. 32768), the others
+// unsigned (0 .. 65534; 0xFFFF shows as 0).
+inline bool displayable(int field, const QString &text)
+{
+    static const QRegularExpression tenths(QStringLiteral("^(-?)(0|[1-9][0-9]*)\\.([0-9])$"));
+    static const QRegularExpression whole(QStringLiteral("^-?(0|[1-9][0-9]*)$"));
+    if (field == 0) {
+        const QRegularExpressionMatch match = tenths.match(text);
+        if (!match.hasMatch())
+            return false;
+        const long value = match.captured(2).toLong() * 10 + match.captured(3).toLong();
+        return match.captured(1).isEmpty() ? value <= 20000 : value >= 1 && value <= 45534;
+    }
+    if (!whole.match(text).hasMatch() || text == QStringLiteral("-0"))
+        return false;
+    const long value = text.toLong();
+    if (field >= 3 && field <= 6)
+        return value >= -32767 && value <= 32768 && value != -1;
+    return value >= 0 && value <= 65534;
 }
 
 // A message box that stays open for a while running the event loop, as QMessageBox::exec()

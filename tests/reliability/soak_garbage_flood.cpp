@@ -33,6 +33,7 @@ class Soak : public LineFaultFixture
 TEST_F(Soak, GarbageFloodWhilePollingKeepsMemoryBounded)
 {
     startWithLog({"--fault", "garbage"});
+    const QStringList before = values();
     type("txtTimerSet", "50");
     const long rssBefore = statusKb("VmRSS");
     const long peakBefore = statusKb("VmHWM");
@@ -69,6 +70,9 @@ TEST_F(Soak, GarbageFloodWhilePollingKeepsMemoryBounded)
     EXPECT_TRUE(messages.shown.empty());
     EXPECT_TRUE(port->portOpen());
     EXPECT_LE(text("txtState").size(), 3 * 4096);
+    for (int k = 0; k < 15; ++k)
+        EXPECT_TRUE(value(k) == before[k] || reliability::displayable(k, value(k)))
+            << k << ": " << value(k).toStdString();
     EXPECT_LT(peakAfter - peakBefore, kPeakRiseLimitKb)
         << "peak RSS rose from " << peakBefore << " kB to " << peakAfter << " kB";
     expectResponsive();
