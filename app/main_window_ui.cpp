@@ -1,5 +1,6 @@
 #include "main_window_ui.h"
 
+#include "cached_group_box.h"
 #include "lamp_pixmaps.h"
 #include "product_link_address.h"
 
@@ -113,7 +114,7 @@ QPushButton *makeButton(QWidget *parent, const QString &name, const char *captio
 
 QGroupBox *makeGroup(QWidget *parent, const char *name, const char *caption, const QRect &geometry)
 {
-    auto *group = make<QGroupBox>(parent, QLatin1String(name), geometry, text(caption));
+    auto *group = make<CachedGroupBox>(parent, QLatin1String(name), geometry, text(caption));
     fillSurface(group);
     return group;
 }
