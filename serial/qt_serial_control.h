@@ -62,6 +62,10 @@ private:
     [[nodiscard]] bool deviceHungUp() const;
     void discardReceived();
     void raise(int event);
+    void armWakeCount();
+    void setWakeCount(int count);
+    [[nodiscard]] qsizetype systemHolds() const;
+    void takeWaiting();
 
     QSerialPort m_port;
     QByteArray m_inBuffer;
@@ -74,6 +78,8 @@ private:
     int m_commEvent = 0;
     bool m_overrun = false;
     bool m_closing = false;
+    int m_wakeCount = 0; // the terminal's VMIN as last set; 0 when not known
+    bool m_takingWaiting = false;
 };
 
 } // namespace serial
