@@ -487,6 +487,31 @@ TEST_F(SerialControlOpen, VanishedPortClosesAndReportsOnce)
     EXPECT_EQ(m_events.size(), 1u);
 }
 
+#ifdef Q_OS_LINUX
+// Below the threshold nothing can be raised, so the bytes of an answer that trickles in need
+// not wake the event loop one by one: the terminal is told to report itself readable only
+// once the threshold is met.
+TEST_F(SerialControlOpen, AnAnswerByteByByteWakesTheLoopOnceWhenComplete)
+{
+    ASSERT_TRUE(openControl());
+    m_control.setRThreshold(35);
+    SocketActivations activations;
+    QCoreApplication::instance()->installEventFilter(&activations);
+    const QByteArray answer = pattern(35, 6);
+    for (qsizetype index = 0; index < answer.size(); ++index) {
+        ASSERT_TRUE(m_pty.send(answer.mid(index, 1)));
+        ASSERT_TRUE(waitForWaiting(static_cast<int>(index) + 1));
+        pumpRounds(1);
+    }
+    ASSERT_TRUE(pumpUntil([&] { return !m_events.empty(); }));
+    pumpRounds(2);
+    QCoreApplication::instance()->removeEventFilter(&activations);
+    EXPECT_EQ(m_events, std::vector<int>{kComEvReceive});
+    EXPECT_LE(activations.count, 2);
+    EXPECT_EQ(m_control.input(), answer);
+}
+#endif
+
 TEST_F(SerialControlOpen, VanishingWhileNothingIsArmedStillReports)
 {
     ASSERT_TRUE(openControl());
