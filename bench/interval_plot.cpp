@@ -12,7 +12,7 @@ namespace {
 constexpr int kPanelWidth = 640;
 constexpr int kPanelHeight = 360;
 constexpr int kHeadingHeight = 40;
-constexpr int kLeft = 64;
+constexpr int kLeft = 78;
 constexpr int kRight = 16;
 constexpr int kTop = 34;
 constexpr int kBottom = 40;
@@ -34,17 +34,21 @@ void drawPanel(QPainter &painter, const QRect &area, const PlotPanel &panel)
     const QRect plot(area.left() + kLeft, area.top() + kTop, area.width() - kLeft - kRight,
                      area.height() - kTop - kBottom);
     double maxTime = 1.0;
-    double maxGap = panel.periodMs * 1.2;
+    double minGap = 0.0;
+    double maxGap = panel.referenceMs * 1.2;
     for (const PlotSeries &series : panel.series) {
         if (!series.timesS.empty())
             maxTime = std::max(maxTime, series.timesS.back());
-        // Scaled to the bulk of the gaps; rarer outliers are drawn on the top edge.
+        // Scaled to the bulk of the values; rarer outliers are drawn on the top edge.
         std::vector<double> sorted = series.gapsMs;
         std::sort(sorted.begin(), sorted.end());
         if (!sorted.empty())
             maxGap = std::max(maxGap, sorted[sorted.size() * 999 / 1000] * 1.1);
     }
-    const double minGap = 0.0;
+    if (panel.rangeMs) {
+        minGap = panel.rangeMs->first;
+        maxGap = panel.rangeMs->second;
+    }
     const auto x = [&](double seconds) { return plot.left() + seconds / maxTime * plot.width(); };
     const auto y = [&](double gapMs) {
         const double clamped = std::clamp(gapMs, minGap, maxGap);
@@ -64,13 +68,15 @@ void drawPanel(QPainter &painter, const QRect &area, const PlotPanel &panel)
 
     painter.setPen(QColor(225, 225, 225));
     const double gapStep = tickStep(maxGap - minGap);
-    for (double gap = 0.0; gap <= maxGap; gap += gapStep) {
+    const double firstGap = std::ceil(minGap / gapStep - 1e-9) * gapStep;
+    for (double gap = firstGap; gap <= maxGap + 1e-9; gap += gapStep) {
         painter.drawLine(QPointF(plot.left(), y(gap)), QPointF(plot.right(), y(gap)));
     }
     painter.setPen(Qt::black);
-    for (double gap = 0.0; gap <= maxGap; gap += gapStep) {
+    for (double gap = firstGap; gap <= maxGap + 1e-9; gap += gapStep) {
         painter.drawText(QRectF(area.left(), y(gap) - 8, kLeft - 6, 16),
-                         Qt::AlignRight | Qt::AlignVCenter, QString::number(gap));
+                         Qt::AlignRight | Qt::AlignVCenter,
+                         QString::number(std::abs(gap) < 1e-9 ? 0.0 : gap));
     }
     const double timeStep = tickStep(maxTime);
     for (double time = 0.0; time <= maxTime; time += timeStep) {
@@ -83,16 +89,15 @@ void drawPanel(QPainter &painter, const QRect &area, const PlotPanel &panel)
     painter.save();
     painter.translate(area.left() + 12, plot.center().y());
     painter.rotate(-90);
-    painter.drawText(QRect(-80, -8, 160, 16), Qt::AlignCenter,
-                     QStringLiteral("gap between requests (ms)"));
+    painter.drawText(QRect(-140, -8, 280, 16), Qt::AlignCenter, panel.valueLabel);
     painter.restore();
     painter.drawRect(plot);
 
     QPen periodPen(QColor(0, 140, 0));
     periodPen.setStyle(Qt::DashLine);
     painter.setPen(periodPen);
-    painter.drawLine(QPointF(plot.left(), y(panel.periodMs)),
-                     QPointF(plot.right(), y(panel.periodMs)));
+    painter.drawLine(QPointF(plot.left(), y(panel.referenceMs)),
+                     QPointF(plot.right(), y(panel.referenceMs)));
 
     int legendY = plot.top() + 6;
     for (const PlotSeries &series : panel.series) {

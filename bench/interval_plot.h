@@ -2,11 +2,13 @@
 #include <QColor>
 #include <QString>
 
+#include <optional>
+#include <utility>
 #include <vector>
 
 namespace bench {
 
-// One master's request gaps in one panel: gap (ms) against time (s).
+// One master's request gaps in one panel: a value in ms against time (s).
 struct PlotSeries
 {
     QString label;
@@ -18,7 +20,11 @@ struct PlotSeries
 struct PlotPanel
 {
     QString title;
-    double periodMs = 0.0;
+    QString valueLabel;     // the vertical axis
+    double referenceMs = 0; // drawn as a dashed line
+    // The vertical range; values beyond it are drawn on its edge. Without one the range runs
+    // from 0 to above the bulk of the values.
+    std::optional<std::pair<double, double>> rangeMs;
     std::vector<PlotSeries> series;
 };
 

@@ -145,9 +145,10 @@ struct Row
     int sent = 0;
     std::optional<double> latencyP50Ms;
     std::optional<double> latencyP99Ms;
+    std::optional<double> paintedP50Ms;
     std::optional<double> paintedP99Ms;
     double cpuShare = 0.0;
-    std::string load;
+    double machineBusy = 0.0; // all processes, all cores, while the row ran
 };
 
 struct Matched
@@ -228,6 +229,8 @@ std::optional<Row> Bench::toolRow(int periodMs, int baud, double seconds, bool m
     row.periodMs = periodMs;
     row.baud = baud;
     ToolRun run;
+    MachineTimes machineFrom;
+    MachineTimes machineTo;
     {
         ToolSession session(m_application, m_options.simPath);
         if (!session.start(baud, logPath(name), error)) {
@@ -236,7 +239,9 @@ std::optional<Row> Bench::toolRow(int periodMs, int baud, double seconds, bool m
         }
         if (measureIdle)
             m_idleCpu = session.idleCpuShare(m_options.idleSeconds);
+        machineFrom = machineTimes();
         run = session.poll(periodMs, seconds, rssEvery);
+        machineTo = machineTimes();
         if (!session.finish(error)) {
             std::fprintf(stderr, "rx904-bench: %s\n", error.c_str());
             return std::nullopt;
@@ -255,10 +260,12 @@ std::optional<Row> Bench::toolRow(int periodMs, int baud, double seconds, bool m
     row.decoded = matched.decoded;
     row.latencyP50Ms = percentile(matched.latencyMs, 50);
     row.latencyP99Ms = percentile(matched.latencyMs, 99);
-    if (!matched.paintedMs.empty())
+    if (!matched.paintedMs.empty()) {
+        row.paintedP50Ms = percentile(matched.paintedMs, 50);
         row.paintedP99Ms = percentile(matched.paintedMs, 99);
+    }
     row.cpuShare = run.cpuShare;
-    row.load = loadAverage();
+    row.machineBusy = busyShare(machineFrom, machineTo);
     if (rssEvery > 0) {
         m_soakRss = run.residentMb;
         m_soakSeconds = run.seconds;
@@ -307,15 +314,24 @@ std::optional<Row> Bench::mbpollRow(int periodMs, int baud)
     launch.stdoutFile = logPath(base + ".out");
     launch.quietStderr = true;
     if (!mbpoll.start(launch, error)) {
-        std::fprintf(stderr, "rx904-bench: %s\n", error.c_str());
+        std::fprintf(stderr, "rx904-bench: %s; its rows are left out\n", error.c_str());
+        m_options.mbpoll = false;
         return std::nullopt;
     }
     // Past its start-up, so that only polling is counted.
     runEventsFor(0.5);
+    if (!processCpuSeconds(mbpoll.pid()) || mbpoll.wait(0)) {
+        std::fprintf(stderr, "rx904-bench: %s did not run; its rows are left out\n",
+                     m_options.mbpollPath.c_str());
+        m_options.mbpoll = false;
+        return std::nullopt;
+    }
     const long long startNs = monotonicNs();
+    const MachineTimes machineFrom = machineTimes();
     const auto startCpu = processCpuSeconds(mbpoll.pid());
     runEventsFor(m_options.seconds);
     const auto endCpu = processCpuSeconds(mbpoll.pid());
+    const MachineTimes machineTo = machineTimes();
     const double wall = static_cast<double>(monotonicNs() - startNs) * 1e-9;
     mbpoll.signal(SIGINT);
     if (!mbpoll.wait(5000)) {
@@ -332,6 +348,7 @@ std::optional<Row> Bench::mbpollRow(int periodMs, int baud)
     row.seconds = wall;
     if (startCpu && endCpu)
         row.cpuShare = (*endCpu - *startCpu) / wall;
+    row.machineBusy = busyShare(machineFrom, machineTo);
     const auto log = readSimLog(logPath(base + ".log"), error);
     if (!log) {
         std::fprintf(stderr, "rx904-bench: %s\n", error.c_str());
@@ -349,7 +366,6 @@ std::optional<Row> Bench::mbpollRow(int periodMs, int baud)
         row.decoded = std::stoi(match[2]) - std::stoi(match[3]);
     else
         row.decoded = -1;
-    row.load = loadAverage();
     return row;
 }
 
@@ -409,26 +425,27 @@ std::string fixed(double value, int decimals)
 void Bench::printTable() const
 {
     std::printf("| master | period | baud | time | requests/s (set) | period error | "
-                "jitter p50 / p99 | answers decoded / sent | latency p50 / p99 | "
-                "to painted p99 | CPU of a core | load |\n");
+                "jitter p50 / p99 | answers decoded / sent | latency to fields p50 / p99 | "
+                "to painted p50 / p99 | CPU of one core | machine busy |\n");
     std::printf("|---|---|---|---|---|---|---|---|---|---|---|---|\n");
+    const auto pair = [](const std::optional<double> &p50, const std::optional<double> &p99) {
+        if (!p50 || !p99)
+            return std::string("–");
+        return fixed(*p50, 3) + " / " + fixed(*p99, 3) + " ms";
+    };
     for (const Row &row : m_rows) {
         const std::string answers =
             (row.decoded >= 0 ? std::to_string(row.decoded) : std::string("?")) + " / " +
             std::to_string(row.sent);
-        const std::string latency = row.latencyP99Ms ? fixed(*row.latencyP50Ms, 3) + " / " +
-                                                           fixed(*row.latencyP99Ms, 3) + " ms"
-                                                     : std::string("–");
-        const std::string painted =
-            row.paintedP99Ms ? fixed(*row.paintedP99Ms, 3) + " ms" : std::string("–");
         std::printf("| %s | %d ms | %d | %.0f s | %s (%s) | %+.3f%% | %s / %s ms | %s | %s | %s | "
-                    "%.2f%% | %s |\n",
+                    "%.2f%% | %.0f%% |\n",
                     row.master.c_str(), row.periodMs, row.baud, row.seconds,
                     fixed(row.line.requestsPerSecond, 3).c_str(),
                     fixed(1000.0 / row.periodMs, 3).c_str(), row.line.periodError * 100.0,
                     fixed(row.line.jitterP50Ms, 3).c_str(), fixed(row.line.jitterP99Ms, 3).c_str(),
-                    answers.c_str(), latency.c_str(), painted.c_str(), row.cpuShare * 100.0,
-                    row.load.c_str());
+                    answers.c_str(), pair(row.latencyP50Ms, row.latencyP99Ms).c_str(),
+                    pair(row.paintedP50Ms, row.paintedP99Ms).c_str(), row.cpuShare * 100.0,
+                    row.machineBusy * 100.0);
     }
     std::printf("\n");
     if (m_idleCpu)
@@ -478,27 +495,41 @@ void Bench::plot() const
 {
     if (m_options.plotPath.empty())
         return;
+    // Per row: the tool's gaps close up around the set period, then both masters at full scale.
     std::vector<PlotPanel> panels;
     for (const Row &row : m_rows) {
         if (row.master != "rx904-tool" || row.seconds > m_options.seconds * 2)
             continue;
-        PlotPanel panel;
-        panel.title = QStringLiteral("%1 ms, %2 baud").arg(row.periodMs).arg(row.baud);
-        panel.periodMs = row.periodMs;
+        const QString setting = QStringLiteral("%1 ms, %2 baud").arg(row.periodMs).arg(row.baud);
+        PlotPanel close;
+        close.title = QStringLiteral("rx904-tool, %1: gap minus period").arg(setting);
+        close.valueLabel = QStringLiteral("gap - set period (ms)");
+        const double reach = std::max(2.0, std::ceil(row.line.gapMaxMs - row.periodMs));
+        close.rangeMs = std::make_pair(-reach, reach);
+        PlotSeries deviation{
+            QStringLiteral("rx904-tool"), QColor(20, 80, 200), row.line.gapTimesS, {}};
+        for (const double gap : row.line.gapsMs)
+            deviation.gapsMs.push_back(gap - row.periodMs);
+        close.series.push_back(std::move(deviation));
+        panels.push_back(std::move(close));
+
+        PlotPanel both;
+        both.title = QStringLiteral("%1: gap between requests").arg(setting);
+        both.valueLabel = QStringLiteral("gap (ms); dashed: set period");
+        both.referenceMs = row.periodMs;
         for (const Row &other : m_rows) {
             if (other.periodMs != row.periodMs || other.baud != row.baud ||
                 other.seconds > m_options.seconds * 2)
                 continue;
             const bool tool = other.master == "rx904-tool";
-            panel.series.push_back({QString::fromStdString(other.master),
-                                    tool ? QColor(20, 80, 200) : QColor(230, 120, 0),
-                                    other.line.gapTimesS, other.line.gapsMs});
+            both.series.push_back({QString::fromStdString(other.master),
+                                   tool ? QColor(20, 80, 200) : QColor(230, 120, 0),
+                                   other.line.gapTimesS, other.line.gapsMs});
         }
-        panels.push_back(std::move(panel));
+        panels.push_back(std::move(both));
     }
     const QString heading =
-        QStringLiteral("Gaps between requests as rx904-sim (wire timing) sees them; dashed: set "
-                       "period. %1")
+        QStringLiteral("Request gaps as rx904-sim (wire timing) sees them, %1")
             .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd")));
     if (writeIntervalPlot(QString::fromStdString(m_options.plotPath), heading, panels))
         std::printf("- Request gaps plotted in %s\n", m_options.plotPath.c_str());
@@ -552,7 +583,7 @@ int Bench::run()
         if (m_options.mbpoll) {
             if (auto row = mbpollRow(periodMs, baud))
                 m_rows.push_back(std::move(*row));
-            else
+            else if (m_options.mbpoll)
                 m_failed = true;
         }
     }

@@ -69,6 +69,25 @@ Memory selfMemory()
     return memory;
 }
 
+MachineTimes machineTimes()
+{
+    // "cpu  user nice system idle iowait irq softirq steal guest guest_nice"
+    std::ifstream file("/proc/stat");
+    std::string name;
+    long long user = 0, nice = 0, system = 0, idle = 0, iowait = 0, irq = 0, softirq = 0, steal = 0;
+    file >> name >> user >> nice >> system >> idle >> iowait >> irq >> softirq >> steal;
+    MachineTimes times;
+    times.busy = user + nice + system + irq + softirq + steal;
+    times.total = times.busy + idle + iowait;
+    return times;
+}
+
+double busyShare(const MachineTimes &from, const MachineTimes &to)
+{
+    const long long total = to.total - from.total;
+    return total > 0 ? static_cast<double>(to.busy - from.busy) / static_cast<double>(total) : 0.0;
+}
+
 std::string loadAverage()
 {
     std::ifstream file("/proc/loadavg");

@@ -26,4 +26,14 @@ struct Memory
 // The three load averages of /proc/loadavg, e.g. "1.52 1.80 1.33".
 [[nodiscard]] std::string loadAverage();
 
+// The machine's CPU time counters from /proc/stat, all cores together, in clock ticks.
+struct MachineTimes
+{
+    long long busy = 0;
+    long long total = 0;
+};
+[[nodiscard]] MachineTimes machineTimes();
+// The share of all cores that every process together kept busy between two readings.
+[[nodiscard]] double busyShare(const MachineTimes &from, const MachineTimes &to);
+
 } // namespace bench

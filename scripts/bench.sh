@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Builds a Release tree in build-bench/ (no sanitizers: they would distort every figure) and
+# runs rx904-bench in full: 60 s per row at 50/100 ms and 9600/38400 baud beside mbpoll,
+# 60 s idle, a 10-minute run for memory, seven start-ups; about 20 minutes. Prints the
+# table, keeps it in build-bench/bench-result.md and plots the request gaps into
+# docs/request-gaps.png. Arguments go to rx904-bench (rx904-bench --help lists them).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh
+cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DRX904_SANITIZE=OFF
+cmake --build build-bench -j2 --target rx904-bench rx904-tool rx904-sim
+build-bench/bench/rx904-bench --plot docs/request-gaps.png "$@" | tee build-bench/bench-result.md
