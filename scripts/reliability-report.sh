@@ -14,8 +14,9 @@ cd "$(dirname "$0")/.."
 
 seconds=${1:-600}
 output=${2:-docs/reliability.md}
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+# What each step printed stays here for a look afterwards.
+work=build-plain/report
+mkdir -p "$work"
 
 echo "== sanitized suite (scripts/test.sh)"
 scripts/test.sh >"$work/suite.log" 2>&1 || { tail -40 "$work/suite.log"; exit 1; }
@@ -37,8 +38,8 @@ RX904_BAD_INPUT_REPORT=1 build-plain/tests/reliability/test_bad_input >"$work/in
     { tail -40 "$work/input.log"; exit 1; }
 build-plain/tests/reliability/test_line_faults >"$work/faults.log" 2>&1 ||
     { tail -40 "$work/faults.log"; exit 1; }
-grep -h '^RELIABILITY' "$work/checks.log" "$work/faults.log" | sed -E 's/^[0-9]+: //' |
-    grep -v '^RELIABILITY-FLOOD' | sort -u >"$work/faults.txt"
+grep -h '^\([0-9]*: \)\?RELIABILITY\s' "$work/faults.log" "$work/checks.log" |
+    sed -E 's/^[0-9]+: //' | awk '!seen[$0]++' >"$work/faults.txt"
 flood=$(sed -nE 's/^([0-9]+: )?RELIABILITY-FLOOD\t//p' "$work/checks.log" | tail -1)
 figure() { echo "$flood" | tr '\t' '\n' | sed -n "s/^$1=//p"; }
 
@@ -67,9 +68,11 @@ figure() { echo "$flood" | tr '\t' '\n' | sed -n "s/^$1=//p"; }
     echo "## Sanitizers and valgrind"
     echo
     echo "- The whole suite under AddressSanitizer, UndefinedBehaviorSanitizer and"
-    echo "  LeakSanitizer (\`scripts/test.sh\`): $suite. \`tests/lsan.supp\` names only"
-    echo "  fontconfig and two Qt caches; the test \`leak_sanitizer_reports_our_leaks\` shows a"
-    echo "  leak of ours made inside a Qt click handler is still reported."
+    echo "  LeakSanitizer (\`scripts/test.sh\`):"
+    echo "  $suite."
+    echo "  \`tests/lsan.supp\` names only fontconfig and two Qt caches; the test"
+    echo "  \`leak_sanitizer_reports_our_leaks\` shows that a leak of ours made inside a Qt click"
+    echo "  handler is still reported."
     echo "- Under \`valgrind --error-exitcode=1 --leak-check=full\` (build without sanitizers,"
     echo "  label \`valgrind\`; \`tests/valgrind.supp\` covers only GoogleTest printing the"
     echo "  padding bytes of a test parameter):"
@@ -102,6 +105,7 @@ figure() { echo "$flood" | tr '\t' '\n' | sed -n "s/^$1=//p"; }
         numeric_text) what="any text to the number rules, checked against a grammar and strtod" ;;
         receive_handler) what="any bytes to MSComm1_OnComm under every CmdType and start text" ;;
         sim_request) what="any byte stream, pieces and gaps to the simulated device" ;;
+        operations) what="any presses, field texts and answers, against a model of the rules" ;;
         *) what="" ;;
         esac
         corpus=$(find "fuzz/corpus/$target" -type f | wc -l)
@@ -142,16 +146,19 @@ figure() { echo "$flood" | tr '\t' '\n' | sed -n "s/^$1=//p"; }
     echo "(station 1, function 3, start 0, count 15); a parameter write has a valid value in"
     echo "its row (9600 for the line speed, 1 elsewhere), an address change 2 in the other"
     echo "address field. Every case either shows the message and sends nothing, or sends"
-    echo "exactly the frame named; the texts tried are: empty, three blanks, abc, 1e3, -0,"
-    echo "0x10, inf, nan, 1,5, full-width 12, 1e309, -1e309, 10000 nines, 9999 zeros then 7,"
-    echo "+, ., 1., .5, --1, tab 7 newline."
+    echo "exactly the frame named. The texts tried (a backslash pair is a tab or a newline):"
+    sed -nE 's/^RELIABILITY-INPUT\t//p' "$work/input.log" | cut -f3 | awk '!seen[$0]++' |
+        sed 's/.*/`&`/' | paste -sd ' ' -
     sed -nE 's/^RELIABILITY-INPUT\t//p' "$work/input.log" | awk -F'\t' '
         {
             group = $1 "\t" $2
             if (!(group in seen)) { seen[group] = 1; groups[++ng] = group }
             key = group "\t" $4
             if (!(key in typed)) { outcomes[group, ++no[group]] = $4 }
-            typed[key] = (key in typed) ? typed[key] ", " $3 : $3
+            if (key in typed)
+                typed[key] = typed[key] " `" $3 "`"
+            else
+                typed[key] = "`" $3 "`"
         }
         END {
             for (g = 1; g <= ng; ++g) {

@@ -34,8 +34,8 @@ struct Input
 const std::array<Input, kInputCount> &inputs()
 {
     static const std::array<Input, kInputCount> typed{{
-        {QString(), "empty"},
-        {QStringLiteral("   "), "three blanks"},
+        {QString(), "(empty)"},
+        {QStringLiteral("   "), "(three blanks)"},
         {QStringLiteral("abc"), "abc"},
         {QStringLiteral("1e3"), "1e3"},
         {QStringLiteral("-0"), "-0"},
@@ -43,19 +43,19 @@ const std::array<Input, kInputCount> &inputs()
         {QStringLiteral("inf"), "inf"},
         {QStringLiteral("nan"), "nan"},
         {QStringLiteral("1,5"), "1,5"},
-        {QString::fromUtf8("\xEF\xBC\x91\xEF\xBC\x92"), "full-width 12"},
+        {QString::fromUtf8("\xEF\xBC\x91\xEF\xBC\x92"), "\xEF\xBC\x91\xEF\xBC\x92 (full-width)"},
         {QStringLiteral("1e309"), "1e309"},
         {QStringLiteral("-1e309"), "-1e309"},
         // Overflows a double.
-        {QString(10000, QLatin1Char('9')), "10000 nines"},
+        {QString(10000, QLatin1Char('9')), "(10000 x 9)"},
         // A long way of writing 7.
-        {QString(9999, QLatin1Char('0')) + QLatin1Char('7'), "9999 zeros then 7"},
+        {QString(9999, QLatin1Char('0')) + QLatin1Char('7'), "(9999 x 0, then 7)"},
         {QStringLiteral("+"), "+"},
         {QStringLiteral("."), "."},
         {QStringLiteral("1."), "1."},
         {QStringLiteral(".5"), ".5"},
         {QStringLiteral("--1"), "--1"},
-        {QStringLiteral("\t7\n"), "tab 7 newline"},
+        {QStringLiteral("\t7\n"), "\\t7\\n"},
     }};
     return typed;
 }
