@@ -149,6 +149,8 @@ struct Row
     std::optional<double> paintedP99Ms;
     double cpuShare = 0.0;
     double machineBusy = 0.0; // all processes, all cores, while the row ran
+    // The same gaps as the window wrote the requests, before the device read them.
+    std::optional<LineFigures> written;
 };
 
 struct Matched
@@ -254,8 +256,16 @@ std::optional<Row> Bench::toolRow(int periodMs, int baud, double seconds, bool m
         return std::nullopt;
     }
     const Matched matched = matchAnswers(*log, run);
+    if (!m_options.keepLogs.empty()) {
+        // The window's side, beside the device's log: "DECODED_NS PAINTED_NS CRC".
+        std::ofstream handled(logPath(name.substr(0, name.size() - 4) + "-handled.txt"));
+        for (const ToolRun::Answer &answer : run.answers)
+            handled << answer.decodedNs << ' ' << answer.paintedNs << ' ' << std::hex << answer.crc
+                    << std::dec << '\n';
+    }
     row.seconds = run.seconds;
     row.line = lineFigures(log->requestNs, periodMs);
+    row.written = lineFigures(run.requestWrittenNs, periodMs);
     row.sent = static_cast<int>(log->answers.size());
     row.decoded = matched.decoded;
     row.latencyP50Ms = percentile(matched.latencyMs, 50);
@@ -448,6 +458,16 @@ void Bench::printTable() const
                     row.machineBusy * 100.0);
     }
     std::printf("\n");
+    std::printf("- Jitter p50 / p99 of the same requests as the window wrote them (QSerialPort "
+                "bytesWritten), before the device's own wake-up:");
+    for (const Row &row : m_rows) {
+        if (row.written)
+            std::printf(" %d ms/%d%s: %s / %s ms;", row.periodMs, row.baud,
+                        row.seconds > m_options.seconds * 2 ? " long" : "",
+                        fixed(row.written->jitterP50Ms, 3).c_str(),
+                        fixed(row.written->jitterP99Ms, 3).c_str());
+    }
+    std::printf("\n");
     if (m_idleCpu)
         std::printf("- Idle, port open (%.0f s): CPU %.4f%% of a core\n", m_options.idleSeconds,
                     *m_idleCpu * 100.0);
@@ -575,7 +595,8 @@ int Bench::run()
     bool first = true;
     for (const auto &[periodMs, baud] : m_options.rows) {
         std::fprintf(stderr, "rx904-bench: %d ms, %d baud ...\n", periodMs, baud);
-        if (auto row = toolRow(periodMs, baud, m_options.seconds, first, 0.0))
+        if (auto row =
+                toolRow(periodMs, baud, m_options.seconds, first && m_options.idleSeconds > 0, 0.0))
             m_rows.push_back(std::move(*row));
         else
             m_failed = true;

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSerialPort>
 #include <QTimer>
 #include <QWindow>
 
@@ -79,6 +80,14 @@ bool ToolSession::start(int baud, const std::string &logPath, std::string &error
     // returned.
     QObject::connect(m_port.get(), &serial::SerialControl::OnComm, m_window.get(),
                      [this] { answerHandled(); });
+    // QSerialPort writes a request out when the event loop next reports the terminal
+    // writable, and says so by bytesWritten.
+    if (auto *serialPort = m_port->findChild<QSerialPort *>()) {
+        QObject::connect(serialPort, &QSerialPort::bytesWritten, m_window.get(), [this] {
+            if (m_run != nullptr && m_written < m_run->requestWrittenNs.size())
+                m_run->requestWrittenNs[m_written++] = monotonicNs();
+        });
+    }
     m_window->Form_Load();
     m_window->show();
     if (!m_port->portOpen()) {
@@ -132,10 +141,12 @@ ToolRun ToolSession::poll(int periodMs, double seconds, double rssEverySeconds)
     // Room for every answer, written now so that filling it later grows no memory.
     const auto room = static_cast<std::size_t>(seconds * 1000.0 / periodMs * 1.5) + 64;
     run.answers.assign(room, ToolRun::Answer{});
+    run.requestWrittenNs.assign(room, 0);
     run.residentMb.reserve(
         static_cast<std::size_t>(rssEverySeconds > 0 ? seconds / rssEverySeconds : 0) + 8);
     m_run = &run;
     m_recorded = 0;
+    m_written = 0;
     m_waitingPaint = SIZE_MAX;
 
     QTimer rssTimer;
@@ -165,6 +176,7 @@ ToolRun ToolSession::poll(int periodMs, double seconds, double rssEverySeconds)
     runEventsFor(kSettleSeconds);
     m_run = nullptr;
     run.answers.resize(m_recorded);
+    run.requestWrittenNs.resize(m_written);
     return run;
 }
 

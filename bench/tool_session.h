@@ -37,6 +37,8 @@ struct ToolRun
     double seconds = 0.0;
     double cpuShare = 0.0; // CPU time of this process over wall time while polling
     std::vector<Answer> answers;
+    // When QSerialPort had written each request to the terminal, on the window's side.
+    std::vector<long long> requestWrittenNs;
     int notRecorded = 0;                               // answers beyond the room set aside
     std::vector<std::pair<double, double>> residentMb; // (seconds into the run, VmRSS)
 };
@@ -75,6 +77,7 @@ private:
     std::unique_ptr<app::frmMain> m_window;
     ToolRun *m_run = nullptr;
     std::size_t m_recorded = 0;
+    std::size_t m_written = 0;
     std::size_t m_waitingPaint = SIZE_MAX;
 };
 
