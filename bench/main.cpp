@@ -160,24 +160,29 @@ struct Matched
     std::vector<double> paintedMs;
 };
 
-// rx904-sim stamps "answer-last" once write() has returned, so when it loses the processor
-// right after the write the window may have handled the answer before the stamp.
-constexpr long long kStampSlackNs = 5'000'000;
-
-// Each answer the window handled goes with the nearest answer the device finished before it
-// (or within the slack after it); it counts as decoded when their CRC bytes agree.
-Matched matchAnswers(const SimLog &log, const ToolRun &run)
+// Each answer the window handled goes with the device's answers in order: the first one not
+// yet taken whose CRC bytes agree, sent at most half a period before it was handled or after it,
+// as rx904-sim stamps "answer-last" once write() has returned and may lose the processor to
+// the window in between. Answers passed over were lost.
+Matched matchAnswers(const SimLog &log, const ToolRun &run, int periodMs)
 {
     Matched matched;
+    const long long reachNs = static_cast<long long>(periodMs) * 500'000;
+    std::size_t next = 0;
     for (const ToolRun::Answer &answer : run.answers) {
-        const auto after = std::upper_bound(
-            log.answers.begin(), log.answers.end(), answer.decodedNs + kStampSlackNs,
-            [](long long ns, const SimLog::Answer &sent) { return ns < sent.lastByteNs; });
-        if (after == log.answers.begin())
+        while (next < log.answers.size() &&
+               log.answers[next].lastByteNs < answer.decodedNs - reachNs)
+            ++next;
+        std::size_t candidate = next;
+        while (candidate < log.answers.size() &&
+               log.answers[candidate].lastByteNs < answer.decodedNs + reachNs &&
+               log.answers[candidate].crc != answer.crc)
+            ++candidate;
+        if (candidate >= log.answers.size() ||
+            log.answers[candidate].lastByteNs >= answer.decodedNs + reachNs)
             continue;
-        const SimLog::Answer &sent = *(after - 1);
-        if (sent.crc != answer.crc)
-            continue;
+        const SimLog::Answer &sent = log.answers[candidate];
+        next = candidate + 1;
         ++matched.decoded;
         matched.latencyMs.push_back(static_cast<double>(answer.decodedNs - sent.lastByteNs) * 1e-6);
         if (answer.paintedNs > 0)
@@ -255,7 +260,7 @@ std::optional<Row> Bench::toolRow(int periodMs, int baud, double seconds, bool m
         std::fprintf(stderr, "rx904-bench: %s\n", error.c_str());
         return std::nullopt;
     }
-    const Matched matched = matchAnswers(*log, run);
+    const Matched matched = matchAnswers(*log, run, periodMs);
     if (!m_options.keepLogs.empty()) {
         // The window's side, beside the device's log: "DECODED_NS PAINTED_NS CRC".
         std::ofstream handled(logPath(name.substr(0, name.size() - 4) + "-handled.txt"));
