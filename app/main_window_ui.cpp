@@ -71,6 +71,10 @@ QFont windowFont()
     // Pixels, not points: the geometry is fixed in pixels, so the text must not grow with
     // the desktop's dpi setting.
     font.setPixelSize(kFontPixelSize);
+    // Hex frames, numbers and Chinese captions need no OpenType shaping; Qt still shapes any
+    // script that does. Every value, counter and frame shown while polling is laid out again,
+    // and shaping was the largest part of that.
+    font.setStyleStrategy(QFont::PreferNoShaping);
     return font;
 }
 

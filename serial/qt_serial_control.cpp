@@ -25,6 +25,9 @@ namespace {
 constexpr qint64 kReadChunkSize = 1024;
 // VMIN is one byte (cc_t).
 constexpr qsizetype kMaxWakeCount = 255;
+// Reading resumes at least this long before the awaited answer can be complete, as the
+// resuming timer counts whole milliseconds and may come up to one late.
+constexpr std::chrono::milliseconds kQuietMargin(1);
 
 } // namespace
 
@@ -36,6 +39,9 @@ QtSerialControl::QtSerialControl(QObject *parent) : SerialControl(parent), m_por
     m_port.setReadBufferSize(kInBufferSize);
     connect(&m_port, &QSerialPort::readyRead, this, &QtSerialControl::readArrived);
     connect(&m_port, &QSerialPort::errorOccurred, this, &QtSerialControl::portErrorOccurred);
+    m_quietTimer.setSingleShot(true);
+    m_quietTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_quietTimer, &QTimer::timeout, this, &QtSerialControl::resumeReading);
 }
 
 QtSerialControl::~QtSerialControl()
@@ -110,12 +116,14 @@ bool QtSerialControl::openPort()
         return false;
     }
     m_wakeCount = 0;
+    m_readNotifier = nullptr;
     discardReceived();
     return true;
 }
 
 void QtSerialControl::closePort()
 {
+    m_quietTimer.stop();
     discardReceived();
     if (!m_port.isOpen() || m_closing)
         return;
@@ -229,8 +237,13 @@ int QtSerialControl::rThreshold() const
 
 void QtSerialControl::setOutput(const QByteArray &bytes)
 {
-    if (m_port.isOpen() && !bytes.isEmpty())
-        m_port.write(bytes);
+    if (!m_port.isOpen() || bytes.isEmpty())
+        return;
+    m_port.write(bytes);
+    // QSerialPort would write on the event loop's next pass; the request goes out now, as
+    // the period's timing depends on it.
+    m_port.flush();
+    stayQuietWhileAnswerCannotBeComplete(bytes.size());
 }
 
 QByteArray QtSerialControl::input()
@@ -344,6 +357,48 @@ void QtSerialControl::takeWaiting()
         (void)m_port.waitForReadyRead(0);
     readArrived();
     m_takingWaiting = false;
+}
+
+// The terminal wakes the event loop for every byte that arrives, VMIN or not. An answer
+// armed by the receive threshold cannot be complete before the request has gone out, the
+// line has been silent for a frame gap and the missing bytes have come in, so until then
+// QSerialPort need not watch the port: a 35-byte answer then costs a handful of wake-ups
+// instead of 35. Bytes wait in the system meanwhile and nothing is lost; the port is
+// watched again shortly before the earliest possible end. Only where QSerialPort watches
+// the port with a socket notifier (Unix); elsewhere this does nothing.
+void QtSerialControl::stayQuietWhileAnswerCannotBeComplete(qsizetype requestBytes)
+{
+    const qsizetype missing = m_rThreshold - m_inBuffer.size() - systemHolds();
+    QSocketNotifier *notifier = portReadNotifier();
+    if (missing <= 0 || notifier == nullptr)
+        return;
+    const std::chrono::nanoseconds earliestEnd =
+        characterTime(m_settings) * (requestBytes + missing) + frameSilence(m_settings);
+    const auto quiet = std::chrono::floor<std::chrono::milliseconds>(earliestEnd) - kQuietMargin;
+    if (quiet.count() <= 0)
+        return;
+    notifier->setEnabled(false);
+    m_quietTimer.start(quiet);
+}
+
+void QtSerialControl::resumeReading()
+{
+    if (QSocketNotifier *notifier = portReadNotifier())
+        notifier->setEnabled(true);
+}
+
+QSocketNotifier *QtSerialControl::portReadNotifier()
+{
+    if (!m_port.isOpen())
+        return nullptr;
+    if (m_readNotifier == nullptr) {
+        const auto notifiers = m_port.findChildren<QSocketNotifier *>(Qt::FindDirectChildrenOnly);
+        for (QSocketNotifier *notifier : notifiers) {
+            if (notifier->type() == QSocketNotifier::Read && notifier->socket() == m_port.handle())
+                m_readNotifier = notifier;
+        }
+    }
+    return m_readNotifier;
 }
 
 void QtSerialControl::raise(int event)

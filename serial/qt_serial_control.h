@@ -4,8 +4,11 @@
 #include "serial_control.h"
 
 #include <QByteArray>
+#include <QPointer>
 #include <QSerialPort>
+#include <QSocketNotifier>
 #include <QString>
+#include <QTimer>
 
 namespace serial {
 
@@ -66,6 +69,9 @@ private:
     void setWakeCount(int count);
     [[nodiscard]] qsizetype systemHolds() const;
     void takeWaiting();
+    void stayQuietWhileAnswerCannotBeComplete(qsizetype requestBytes);
+    void resumeReading();
+    [[nodiscard]] QSocketNotifier *portReadNotifier();
 
     QSerialPort m_port;
     QByteArray m_inBuffer;
@@ -80,6 +86,8 @@ private:
     bool m_closing = false;
     int m_wakeCount = 0; // the terminal's VMIN as last set; 0 when not known
     bool m_takingWaiting = false;
+    QTimer m_quietTimer;
+    QPointer<QSocketNotifier> m_readNotifier;
 };
 
 } // namespace serial

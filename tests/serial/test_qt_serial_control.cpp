@@ -512,6 +512,102 @@ TEST_F(SerialControlOpen, AnAnswerByteByByteWakesTheLoopOnceWhenComplete)
 }
 #endif
 
+// The port's read notifier inside QSerialPort, which the control rests while an awaited
+// answer cannot be complete yet.
+QSocketNotifier *readNotifierOf(serial::QtSerialControl &control)
+{
+    QSerialPort *port = portInside(control);
+    for (QSocketNotifier *notifier : port->findChildren<QSocketNotifier *>()) {
+        if (notifier->type() == QSocketNotifier::Read && notifier->socket() == port->handle())
+            return notifier;
+    }
+    return nullptr;
+}
+
+// A 35-byte answer to an 8-byte request at 9600 baud takes at least 48 ms on the line. The
+// control does not watch the port meanwhile; an answer that is there at once (a
+// pseudo-terminal has no line) is still raised once and whole when watching resumes.
+TEST_F(SerialControlOpen, AnAnswerDuringTheQuietTimeIsRaisedOnceAndWhole)
+{
+    ASSERT_TRUE(openControl());
+    ASSERT_NE(readNotifierOf(m_control), nullptr);
+    m_control.setRThreshold(35);
+    m_control.setOutput(pattern(8, 1));
+    EXPECT_FALSE(readNotifierOf(m_control)->isEnabled());
+    EXPECT_EQ(m_pty.receive(8), pattern(8, 1));
+
+    const QByteArray answer = pattern(35, 2);
+    ASSERT_TRUE(m_pty.send(answer));
+    ASSERT_TRUE(pumpUntil([&] { return !m_events.empty(); }));
+    pumpRounds(2);
+    EXPECT_EQ(m_events, std::vector<int>{kComEvReceive});
+    EXPECT_EQ(m_control.input(), answer);
+    EXPECT_TRUE(readNotifierOf(m_control)->isEnabled());
+}
+
+// Nothing awaited, nothing missing, or a line too fast for a whole millisecond: the port
+// stays watched.
+TEST_F(SerialControlOpen, OutputWithNothingAwaitedKeepsWatching)
+{
+    ASSERT_TRUE(openControl());
+    m_control.setOutput(pattern(8, 3));
+    EXPECT_TRUE(readNotifierOf(m_control)->isEnabled());
+
+    m_control.setRThreshold(2);
+    ASSERT_TRUE(m_pty.send(QByteArrayLiteral("ab")));
+    ASSERT_TRUE(waitForWaiting(2));
+    m_control.setOutput(pattern(8, 4));
+    EXPECT_TRUE(readNotifierOf(m_control)->isEnabled());
+
+    m_control.setSettings(QStringLiteral("115200,N,8,1"));
+    m_control.setInBufferCount(0);
+    m_control.setRThreshold(1);
+    m_control.setOutput(QByteArrayLiteral("\x01"));
+    EXPECT_TRUE(readNotifierOf(m_control)->isEnabled());
+}
+
+// The next request while the previous answer is still awaited, the port closed and opened
+// again in the quiet time, a device that never answers: every later answer still comes.
+TEST_F(SerialControlOpen, QuietTimeNeverLosesALaterAnswer)
+{
+    ASSERT_TRUE(openControl());
+    m_control.setRThreshold(35);
+    m_control.setOutput(pattern(8, 5));
+    m_control.setInBufferCount(0);
+    m_control.setRThreshold(7);
+    m_control.setOutput(pattern(8, 6));
+    ASSERT_TRUE(m_pty.send(pattern(7, 7)));
+    ASSERT_TRUE(pumpUntil([&] { return !m_events.empty(); }));
+    EXPECT_EQ(m_control.input(), pattern(7, 7));
+    m_events.clear();
+
+    m_control.setRThreshold(35);
+    m_control.setOutput(pattern(8, 8));
+    ASSERT_TRUE(m_control.setPortOpen(false));
+    ASSERT_TRUE(openControl());
+    m_control.setRThreshold(35);
+    m_control.setOutput(pattern(8, 9));
+    pumpRounds(20); // longer than the quiet time: the device stays silent
+    EXPECT_TRUE(m_events.empty());
+    EXPECT_TRUE(readNotifierOf(m_control)->isEnabled());
+    ASSERT_TRUE(m_pty.send(pattern(35, 10)));
+    ASSERT_TRUE(pumpUntil([&] { return !m_events.empty(); }));
+    EXPECT_EQ(m_events, std::vector<int>{kComEvReceive});
+    EXPECT_EQ(m_control.input(), pattern(35, 10));
+}
+
+// A device that vanishes while its answer is awaited is reported once watching resumes.
+TEST_F(SerialControlOpen, VanishingInTheQuietTimeStillReports)
+{
+    ASSERT_TRUE(openControl());
+    m_control.setRThreshold(35);
+    m_control.setOutput(pattern(8, 11));
+    m_pty.closeMaster();
+    ASSERT_TRUE(pumpUntil([&] { return !m_events.empty(); }));
+    EXPECT_EQ(m_events, std::vector<int>{kComEventPortLost});
+    EXPECT_FALSE(m_control.portOpen());
+}
+
 TEST_F(SerialControlOpen, VanishingWhileNothingIsArmedStillReports)
 {
     ASSERT_TRUE(openControl());
