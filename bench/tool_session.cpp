@@ -4,6 +4,7 @@
 #include "process_probe.h"
 #include "serial/qt_serial_control.h"
 
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QDeadlineTimer>
 #include <QEventLoop>
@@ -18,6 +19,14 @@
 
 namespace bench {
 namespace {
+
+// A mouse click also takes the focus to the button, so no field's cursor goes on blinking
+// while the window polls.
+void pressWithMouse(QAbstractButton *button)
+{
+    button->setFocus(Qt::MouseFocusReason);
+    button->click();
+}
 
 constexpr int kPatienceMs = 10000;
 // After "停止" an answer may still be on its way: one exchange at 9600 baud is 52 ms.
@@ -163,9 +172,9 @@ ToolRun ToolSession::poll(int periodMs, double seconds, double rssEverySeconds)
 
     const double startCpu = selfCpuSeconds();
     m_window->ui().txtTimerSet->setText(QString::number(periodMs));
-    m_window->ui().cmdOneM->click();
+    pressWithMouse(m_window->ui().cmdOneM);
     runEventsFor(seconds);
-    m_window->ui().cmdStopOnce->click();
+    pressWithMouse(m_window->ui().cmdStopOnce);
     const double wall = static_cast<double>(monotonicNs() - startNs) * 1e-9;
     run.cpuShare = (selfCpuSeconds() - startCpu) / wall;
     run.seconds = wall;

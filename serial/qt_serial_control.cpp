@@ -25,9 +25,9 @@ namespace {
 constexpr qint64 kReadChunkSize = 1024;
 // VMIN is one byte (cc_t).
 constexpr qsizetype kMaxWakeCount = 255;
-// Reading resumes at least this long before the awaited answer can be complete, as the
-// resuming timer counts whole milliseconds and may come up to one late.
-constexpr std::chrono::milliseconds kQuietMargin(1);
+// Reading resumes this long before the awaited answer can be complete at the earliest: the
+// resuming timer counts whole milliseconds and comes up to one late, more on a busy machine.
+constexpr std::chrono::milliseconds kQuietMargin(2);
 
 } // namespace
 
