@@ -41,7 +41,7 @@ QtSerialControl::QtSerialControl(QObject *parent) : SerialControl(parent), m_por
     connect(&m_port, &QSerialPort::errorOccurred, this, &QtSerialControl::portErrorOccurred);
     m_quietTimer.setSingleShot(true);
     m_quietTimer.setTimerType(Qt::PreciseTimer);
-    connect(&m_quietTimer, &QTimer::timeout, this, &QtSerialControl::resumeReading);
+    connect(&m_quietTimer, &QTimer::timeout, this, &QtSerialControl::quietTimeOver);
 }
 
 QtSerialControl::~QtSerialControl()
@@ -117,6 +117,7 @@ bool QtSerialControl::openPort()
     }
     m_wakeCount = 0;
     m_readNotifier = nullptr;
+    m_lineOutrunsSpeed = false;
     discardReceived();
     return true;
 }
@@ -124,6 +125,7 @@ bool QtSerialControl::openPort()
 void QtSerialControl::closePort()
 {
     m_quietTimer.stop();
+    m_quietAwaited = 0;
     discardReceived();
     if (!m_port.isOpen() || m_closing)
         return;
@@ -189,6 +191,7 @@ void QtSerialControl::setInBufferCount(int count)
 {
     if (count != 0)
         return;
+    endQuietTime();
     discardReceived();
     if (m_port.isOpen())
         m_port.clear(QSerialPort::Input);
@@ -223,6 +226,7 @@ void QtSerialControl::setRThreshold(int threshold)
 {
     if (threshold < 0)
         return;
+    endQuietTime();
     // Bytes that came before the new threshold raise nothing by it, as the control had
     // already taken them in.
     takeWaiting();
@@ -240,14 +244,18 @@ void QtSerialControl::setOutput(const QByteArray &bytes)
     if (!m_port.isOpen() || bytes.isEmpty())
         return;
     m_port.write(bytes);
+#ifdef Q_OS_UNIX
     // QSerialPort would write on the event loop's next pass; the request goes out now, as
-    // the period's timing depends on it.
+    // the period's timing depends on it. Here flush() writes without blocking; on Windows it
+    // waits until the line has sent every byte, which the event loop must not.
     m_port.flush();
+#endif
     stayQuietWhileAnswerCannotBeComplete(bytes.size());
 }
 
 QByteArray QtSerialControl::input()
 {
+    endQuietTime();
     takeWaiting();
     QByteArray taken;
     if (m_inputLen > 0 && m_inputLen < m_inBuffer.size()) {
@@ -368,9 +376,10 @@ void QtSerialControl::takeWaiting()
 // the port with a socket notifier (Unix); elsewhere this does nothing.
 void QtSerialControl::stayQuietWhileAnswerCannotBeComplete(qsizetype requestBytes)
 {
-    const qsizetype missing = m_rThreshold - m_inBuffer.size() - systemHolds();
+    endQuietTime();
+    const qsizetype missing = m_rThreshold - inBufferCount();
     QSocketNotifier *notifier = portReadNotifier();
-    if (missing <= 0 || notifier == nullptr)
+    if (m_lineOutrunsSpeed || missing <= 0 || notifier == nullptr)
         return;
     const std::chrono::nanoseconds earliestEnd =
         characterTime(m_settings) * (requestBytes + missing) + frameSilence(m_settings);
@@ -378,13 +387,35 @@ void QtSerialControl::stayQuietWhileAnswerCannotBeComplete(qsizetype requestByte
     if (quiet.count() <= 0)
         return;
     notifier->setEnabled(false);
+    m_quietAwaited = m_rThreshold;
     m_quietTimer.start(quiet);
 }
 
-void QtSerialControl::resumeReading()
+// Ends a quiet time, when its timer runs out or earlier when the tool turns to the input. An
+// answer complete by then came faster than the line's speed allows: a pseudo-terminal, a USB
+// device that only claims a speed. Such a port is not kept quiet again until it is opened
+// anew, so it is never slowed down.
+void QtSerialControl::endQuietTime()
 {
+    if (m_quietAwaited == 0)
+        return;
+    m_quietTimer.stop();
+    if (inBufferCount() >= m_quietAwaited)
+        m_lineOutrunsSpeed = true;
+    m_quietAwaited = 0;
     if (QSocketNotifier *notifier = portReadNotifier())
         notifier->setEnabled(true);
+}
+
+void QtSerialControl::quietTimeOver()
+{
+    endQuietTime();
+    // An answer already complete is raised in this pass of the event loop, before a request
+    // due at the same moment could discard it.
+    if (m_port.isOpen() && m_rThreshold > 0 && inBufferCount() >= m_rThreshold) {
+        setWakeCount(1);
+        (void)m_port.waitForReadyRead(0);
+    }
 }
 
 QSocketNotifier *QtSerialControl::portReadNotifier()
@@ -393,8 +424,11 @@ QSocketNotifier *QtSerialControl::portReadNotifier()
         return nullptr;
     if (m_readNotifier == nullptr) {
         const auto notifiers = m_port.findChildren<QSocketNotifier *>(Qt::FindDirectChildrenOnly);
+        // A port closed and opened again in one handler still has its old notifier, disabled
+        // and waiting for deletion, on what may be the same descriptor number.
         for (QSocketNotifier *notifier : notifiers) {
-            if (notifier->type() == QSocketNotifier::Read && notifier->socket() == m_port.handle())
+            if (notifier->type() == QSocketNotifier::Read && notifier->isEnabled() &&
+                notifier->socket() == m_port.handle())
                 m_readNotifier = notifier;
         }
     }

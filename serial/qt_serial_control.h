@@ -70,7 +70,8 @@ private:
     [[nodiscard]] qsizetype systemHolds() const;
     void takeWaiting();
     void stayQuietWhileAnswerCannotBeComplete(qsizetype requestBytes);
-    void resumeReading();
+    void endQuietTime();
+    void quietTimeOver();
     [[nodiscard]] QSocketNotifier *portReadNotifier();
 
     QSerialPort m_port;
@@ -87,6 +88,8 @@ private:
     int m_wakeCount = 0; // the terminal's VMIN as last set; 0 when not known
     bool m_takingWaiting = false;
     QTimer m_quietTimer;
+    qsizetype m_quietAwaited = 0; // the receive threshold a running quiet time waits for
+    bool m_lineOutrunsSpeed = false;
     QPointer<QSocketNotifier> m_readNotifier;
 };
 
