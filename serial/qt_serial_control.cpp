@@ -388,11 +388,12 @@ void QtSerialControl::stayQuietWhileAnswerCannotBeComplete(qsizetype requestByte
         return;
     notifier->setEnabled(false);
     m_quietAwaited = m_rThreshold;
+    m_earliestAnswerEnd = std::chrono::steady_clock::now() + earliestEnd;
     m_quietTimer.start(quiet);
 }
 
 // Ends a quiet time, when its timer runs out or earlier when the tool turns to the input. An
-// answer complete by then came faster than the line's speed allows: a pseudo-terminal, a USB
+// answer complete before the line could have carried it came from a pseudo-terminal or a USB
 // device that only claims a speed. Such a port is not kept quiet again until it is opened
 // anew, so it is never slowed down.
 void QtSerialControl::endQuietTime()
@@ -400,7 +401,7 @@ void QtSerialControl::endQuietTime()
     if (m_quietAwaited == 0)
         return;
     m_quietTimer.stop();
-    if (inBufferCount() >= m_quietAwaited)
+    if (inBufferCount() >= m_quietAwaited && std::chrono::steady_clock::now() < m_earliestAnswerEnd)
         m_lineOutrunsSpeed = true;
     m_quietAwaited = 0;
     if (QSocketNotifier *notifier = portReadNotifier())

@@ -9,6 +9,7 @@
 #include <QSocketNotifier>
 #include <QString>
 #include <QTimer>
+#include <chrono>
 
 namespace serial {
 
@@ -89,6 +90,7 @@ private:
     bool m_takingWaiting = false;
     QTimer m_quietTimer;
     qsizetype m_quietAwaited = 0; // the receive threshold a running quiet time waits for
+    std::chrono::steady_clock::time_point m_earliestAnswerEnd;
     bool m_lineOutrunsSpeed = false;
     QPointer<QSocketNotifier> m_readNotifier;
 };
