@@ -117,7 +117,8 @@ bool QtSerialControl::openPort()
     }
     m_wakeCount = 0;
     m_readNotifier = nullptr;
-    m_lineOutrunsSpeed = false;
+    m_lineTiming = LineTiming::Unknown;
+    m_answerTimed = false;
     discardReceived();
     return true;
 }
@@ -125,7 +126,7 @@ bool QtSerialControl::openPort()
 void QtSerialControl::closePort()
 {
     m_quietTimer.stop();
-    m_quietAwaited = 0;
+    m_quiet = false;
     discardReceived();
     if (!m_port.isOpen() || m_closing)
         return;
@@ -250,7 +251,7 @@ void QtSerialControl::setOutput(const QByteArray &bytes)
     // waits until the line has sent every byte, which the event loop must not.
     m_port.flush();
 #endif
-    stayQuietWhileAnswerCannotBeComplete(bytes.size());
+    awaitAnswer(bytes.size());
 }
 
 QByteArray QtSerialControl::input()
@@ -304,6 +305,7 @@ void QtSerialControl::readArrived()
     }
     QPointer<QtSerialControl> alive(this);
     if (added > 0 && m_rThreshold > 0 && m_inBuffer.size() >= m_rThreshold) {
+        learnLineTiming();
         raise(kComEvReceive);
         if (!alive)
             return;
@@ -372,38 +374,61 @@ void QtSerialControl::takeWaiting()
 // line has been silent for a frame gap and the missing bytes have come in, so until then
 // QSerialPort need not watch the port: a 35-byte answer then costs a handful of wake-ups
 // instead of 35. Bytes wait in the system meanwhile and nothing is lost; the port is
-// watched again shortly before the earliest possible end. Only where QSerialPort watches
-// the port with a socket notifier (Unix); elsewhere this does nothing.
-void QtSerialControl::stayQuietWhileAnswerCannotBeComplete(qsizetype requestBytes)
+// watched again shortly before the earliest possible end. Only on a port whose answers have
+// shown that they take line time, and only where QSerialPort watches the port with a socket
+// notifier (Unix).
+void QtSerialControl::awaitAnswer(qsizetype requestBytes)
 {
     endQuietTime();
-    const qsizetype missing = m_rThreshold - inBufferCount();
-    QSocketNotifier *notifier = portReadNotifier();
-    if (m_lineOutrunsSpeed || missing <= 0 || notifier == nullptr)
+    m_answerTimed = false;
+    const qsizetype held = inBufferCount();
+    const qsizetype missing = m_rThreshold - held;
+    if (missing <= 0)
         return;
     const std::chrono::nanoseconds earliestEnd =
         characterTime(m_settings) * (requestBytes + missing) + frameSilence(m_settings);
+    const auto now = std::chrono::steady_clock::now();
+    m_earliestAnswerEnd = now + earliestEnd;
+    m_answerTimed = true;
+
+    QSocketNotifier *notifier = portReadNotifier();
     const auto quiet = std::chrono::floor<std::chrono::milliseconds>(earliestEnd) - kQuietMargin;
-    if (quiet.count() <= 0)
+    if (m_lineTiming != LineTiming::BoundBySpeed || notifier == nullptr || quiet.count() <= 0)
         return;
     notifier->setEnabled(false);
-    m_quietAwaited = m_rThreshold;
-    m_earliestAnswerEnd = std::chrono::steady_clock::now() + earliestEnd;
+    m_quiet = true;
+    m_quietSince = now;
+    m_heldWhenQuiet = held;
     m_quietTimer.start(quiet);
 }
 
-// Ends a quiet time, when its timer runs out or earlier when the tool turns to the input. An
-// answer complete before the line could have carried it came from a pseudo-terminal or a USB
-// device that only claims a speed. Such a port is not kept quiet again until it is opened
-// anew, so it is never slowed down.
+// The first answer after opening tells how the port keeps time. One complete before the line
+// could have carried it came from a pseudo-terminal or from a USB device that only claims a
+// speed; such a port is never kept quiet, so it is never slowed down.
+void QtSerialControl::learnLineTiming()
+{
+    if (!m_answerTimed)
+        return;
+    m_answerTimed = false;
+    if (m_lineTiming == LineTiming::Unknown)
+        m_lineTiming = std::chrono::steady_clock::now() < m_earliestAnswerEnd
+                           ? LineTiming::FasterThanSpeed
+                           : LineTiming::BoundBySpeed;
+}
+
+// Ends a quiet time, when its timer runs out or earlier when the tool turns to the input.
+// More bytes than the line could have carried meanwhile show the port faster than its speed
+// after all, and it is not kept quiet again.
 void QtSerialControl::endQuietTime()
 {
-    if (m_quietAwaited == 0)
+    if (!m_quiet)
         return;
+    m_quiet = false;
     m_quietTimer.stop();
-    if (inBufferCount() >= m_quietAwaited && std::chrono::steady_clock::now() < m_earliestAnswerEnd)
-        m_lineOutrunsSpeed = true;
-    m_quietAwaited = 0;
+    const auto elapsed = std::chrono::steady_clock::now() - m_quietSince;
+    const qsizetype carried = inBufferCount() - m_heldWhenQuiet;
+    if (carried > elapsed / characterTime(m_settings) + 1)
+        m_lineTiming = LineTiming::FasterThanSpeed;
     if (QSocketNotifier *notifier = portReadNotifier())
         notifier->setEnabled(true);
 }

@@ -70,7 +70,8 @@ private:
     void setWakeCount(int count);
     [[nodiscard]] qsizetype systemHolds() const;
     void takeWaiting();
-    void stayQuietWhileAnswerCannotBeComplete(qsizetype requestBytes);
+    void awaitAnswer(qsizetype requestBytes);
+    void learnLineTiming();
     void endQuietTime();
     void quietTimeOver();
     [[nodiscard]] QSocketNotifier *portReadNotifier();
@@ -88,10 +89,15 @@ private:
     bool m_closing = false;
     int m_wakeCount = 0; // the terminal's VMIN as last set; 0 when not known
     bool m_takingWaiting = false;
-    QTimer m_quietTimer;
-    qsizetype m_quietAwaited = 0; // the receive threshold a running quiet time waits for
+    // Whether answers on this port take the time its speed says; learnt from the first one.
+    enum class LineTiming { Unknown, BoundBySpeed, FasterThanSpeed };
+    LineTiming m_lineTiming = LineTiming::Unknown;
+    bool m_answerTimed = false; // an answer is awaited whose earliest end is known
     std::chrono::steady_clock::time_point m_earliestAnswerEnd;
-    bool m_lineOutrunsSpeed = false;
+    QTimer m_quietTimer;
+    bool m_quiet = false;
+    std::chrono::steady_clock::time_point m_quietSince;
+    qsizetype m_heldWhenQuiet = 0;
     QPointer<QSocketNotifier> m_readNotifier;
 };
 

@@ -538,13 +538,31 @@ QSocketNotifier *readNotifierOf(serial::QtSerialControl &control)
     return nullptr;
 }
 
-// A 35-byte answer to an 8-byte request at 9600 baud takes at least 48 ms on the line. The
-// control does not watch the port meanwhile; an answer that is there at once (a
-// pseudo-terminal has no line) is still raised once and whole when watching resumes.
+// The first answer after opening comes as a line would carry it: at 38400 baud an 8-byte
+// request and a 35-byte answer take at least 13 ms, and this one is sent after 20 ms. From
+// then on the control rests the port while an awaited answer cannot be complete.
+void showAnswersTakeLineTime(serial::QtSerialControl &control, serial_test::PtyPair &pty,
+                             std::vector<int> &events)
+{
+    control.setSettings(QStringLiteral("38400,N,8,1"));
+    control.setRThreshold(35);
+    control.setOutput(pattern(8, 20));
+    pumpRounds(4);
+    ASSERT_TRUE(pty.send(pattern(35, 21)));
+    ASSERT_TRUE(pumpUntil([&] { return !events.empty(); }));
+    EXPECT_EQ(control.input(), pattern(35, 21));
+    control.setInBufferCount(0);
+    (void)pty.receiveAvailable();
+    events.clear();
+}
+
+// At 9600 baud the answer cannot be complete for 48 ms; one that is there at once (a
+// pseudo-terminal has no line) is raised once and whole when watching resumes.
 TEST_F(SerialControlOpen, AnAnswerDuringTheQuietTimeIsRaisedOnceAndWhole)
 {
     ASSERT_TRUE(openControl());
-    ASSERT_NE(readNotifierOf(m_control), nullptr);
+    showAnswersTakeLineTime(m_control, m_pty, m_events);
+    m_control.setSettings(QStringLiteral("9600,N,8,1"));
     m_control.setRThreshold(35);
     m_control.setOutput(pattern(8, 1));
     EXPECT_FALSE(readNotifierOf(m_control)->isEnabled());
@@ -559,18 +577,25 @@ TEST_F(SerialControlOpen, AnAnswerDuringTheQuietTimeIsRaisedOnceAndWhole)
     EXPECT_TRUE(readNotifierOf(m_control)->isEnabled());
 }
 
-// Nothing awaited, nothing missing, or a line too fast for a whole millisecond: the port
-// stays watched.
-TEST_F(SerialControlOpen, OutputWithNothingAwaitedKeepsWatching)
+// Until an answer has shown that the port keeps to its speed, with nothing awaited, with
+// nothing missing, or on a line too fast for a whole millisecond: the port stays watched.
+TEST_F(SerialControlOpen, OutputKeepsWatchingWhereQuietGainsNothing)
 {
     ASSERT_TRUE(openControl());
+    m_control.setRThreshold(35);
     m_control.setOutput(pattern(8, 3));
+    EXPECT_TRUE(readNotifierOf(m_control)->isEnabled());
+    m_control.setInBufferCount(0);
+    showAnswersTakeLineTime(m_control, m_pty, m_events);
+
+    m_control.setRThreshold(0);
+    m_control.setOutput(pattern(8, 4));
     EXPECT_TRUE(readNotifierOf(m_control)->isEnabled());
 
     m_control.setRThreshold(2);
     ASSERT_TRUE(m_pty.send(QByteArrayLiteral("ab")));
     ASSERT_TRUE(waitForWaiting(2));
-    m_control.setOutput(pattern(8, 4));
+    m_control.setOutput(pattern(8, 5));
     EXPECT_TRUE(readNotifierOf(m_control)->isEnabled());
 
     m_control.setSettings(QStringLiteral("115200,N,8,1"));
@@ -581,62 +606,72 @@ TEST_F(SerialControlOpen, OutputWithNothingAwaitedKeepsWatching)
 }
 
 // The next request while the previous answer is still awaited, the port closed and opened
-// again in the quiet time, a device that never answers: every later answer still comes.
+// again, a device that stays silent: every later answer still comes.
 TEST_F(SerialControlOpen, QuietTimeNeverLosesALaterAnswer)
 {
     ASSERT_TRUE(openControl());
+    showAnswersTakeLineTime(m_control, m_pty, m_events);
     m_control.setRThreshold(35);
-    m_control.setOutput(pattern(8, 5));
+    m_control.setOutput(pattern(8, 6));
     m_control.setInBufferCount(0);
     m_control.setRThreshold(7);
-    m_control.setOutput(pattern(8, 6));
-    ASSERT_TRUE(m_pty.send(pattern(7, 7)));
+    m_control.setOutput(pattern(8, 7));
+    pumpRounds(2);
+    ASSERT_TRUE(m_pty.send(pattern(7, 8)));
     ASSERT_TRUE(pumpUntil([&] { return !m_events.empty(); }));
-    EXPECT_EQ(m_control.input(), pattern(7, 7));
+    EXPECT_EQ(m_control.input(), pattern(7, 8));
     m_events.clear();
 
     m_control.setRThreshold(35);
-    m_control.setOutput(pattern(8, 8));
+    m_control.setOutput(pattern(8, 9));
     ASSERT_TRUE(m_control.setPortOpen(false));
     ASSERT_TRUE(openControl());
+    showAnswersTakeLineTime(m_control, m_pty, m_events);
     m_control.setRThreshold(35);
-    m_control.setOutput(pattern(8, 9));
-    pumpRounds(20); // longer than the quiet time: the device stays silent
+    m_control.setOutput(pattern(8, 10));
+    EXPECT_FALSE(readNotifierOf(m_control)->isEnabled());
+    pumpRounds(10); // longer than the quiet time: the device stays silent
     EXPECT_TRUE(m_events.empty());
     EXPECT_TRUE(readNotifierOf(m_control)->isEnabled());
-    ASSERT_TRUE(m_pty.send(pattern(35, 10)));
+    ASSERT_TRUE(m_pty.send(pattern(35, 11)));
     ASSERT_TRUE(pumpUntil([&] { return !m_events.empty(); }));
     EXPECT_EQ(m_events, std::vector<int>{kComEvReceive});
-    EXPECT_EQ(m_control.input(), pattern(35, 10));
+    EXPECT_EQ(m_control.input(), pattern(35, 11));
 }
 
-// An answer there before the line could have carried it (a pseudo-terminal, a USB device
-// that only claims its speed) shows the port outruns its speed: it is not kept quiet again
-// until it is opened anew.
-TEST_F(SerialControlOpen, APortFasterThanItsSpeedIsNotKeptQuietAgain)
+// A pseudo-terminal, or a USB device that only claims its speed, answers before a line
+// could have carried the answer: such a port is never kept quiet.
+TEST_F(SerialControlOpen, APortFasterThanItsSpeedIsNeverKeptQuiet)
 {
     ASSERT_TRUE(openControl());
-    // At 1200 baud the answer cannot be complete for 387 ms; here it is there at once, and
-    // the next request finds it.
+    m_control.setRThreshold(35);
+    m_control.setOutput(pattern(8, 12));
+    ASSERT_TRUE(m_pty.send(pattern(35, 13)));
+    ASSERT_TRUE(pumpUntil([&] { return !m_events.empty(); }));
+    EXPECT_EQ(m_control.input(), pattern(35, 13));
+    m_control.setInBufferCount(0);
+    m_control.setRThreshold(35);
+    m_control.setOutput(pattern(8, 14));
+    EXPECT_TRUE(readNotifierOf(m_control)->isEnabled());
+}
+
+// A port whose first answer took line time but which later delivers faster (here: at 1200
+// baud the next request finds a whole answer after a few milliseconds) is not kept quiet
+// again, so polling faster than the quiet time loses nothing.
+TEST_F(SerialControlOpen, MoreBytesThanTheLineCarriesEndQuietForGood)
+{
+    ASSERT_TRUE(openControl());
+    showAnswersTakeLineTime(m_control, m_pty, m_events);
     m_control.setSettings(QStringLiteral("1200,N,8,1"));
     m_control.setRThreshold(35);
-    m_control.setOutput(pattern(8, 13));
+    m_control.setOutput(pattern(8, 15));
     EXPECT_FALSE(readNotifierOf(m_control)->isEnabled());
-    ASSERT_TRUE(m_pty.send(pattern(35, 14)));
+    ASSERT_TRUE(m_pty.send(pattern(35, 16)));
     ASSERT_TRUE(waitForWaiting(35));
     m_control.setInBufferCount(0);
     m_control.setRThreshold(35);
-    m_control.setOutput(pattern(8, 15));
-    EXPECT_TRUE(readNotifierOf(m_control)->isEnabled());
-    ASSERT_TRUE(m_pty.send(pattern(35, 16)));
-    ASSERT_TRUE(pumpUntil([&] { return !m_events.empty(); }));
-    EXPECT_EQ(m_control.input(), pattern(35, 16));
-
-    ASSERT_TRUE(m_control.setPortOpen(false));
-    ASSERT_TRUE(openControl());
-    m_control.setRThreshold(35);
     m_control.setOutput(pattern(8, 17));
-    EXPECT_FALSE(readNotifierOf(m_control)->isEnabled());
+    EXPECT_TRUE(readNotifierOf(m_control)->isEnabled());
 }
 
 // When the event loop comes late and the quiet time and the next request are both due, the
@@ -644,8 +679,11 @@ TEST_F(SerialControlOpen, APortFasterThanItsSpeedIsNotKeptQuietAgain)
 TEST_F(SerialControlOpen, AnAnswerCompleteAtTheEndOfTheQuietTimeComesBeforeTheNextTick)
 {
     ASSERT_TRUE(openControl());
+    showAnswersTakeLineTime(m_control, m_pty, m_events);
+    m_control.setSettings(QStringLiteral("9600,N,8,1"));
     m_control.setRThreshold(35);
     m_control.setOutput(pattern(8, 18)); // quiet for 46 ms at 9600 baud
+    EXPECT_FALSE(readNotifierOf(m_control)->isEnabled());
     QTimer nextTick;
     nextTick.setSingleShot(true);
     std::vector<int> eventsAtTick;
@@ -664,8 +702,11 @@ TEST_F(SerialControlOpen, AnAnswerCompleteAtTheEndOfTheQuietTimeComesBeforeTheNe
 TEST_F(SerialControlOpen, VanishingInTheQuietTimeStillReports)
 {
     ASSERT_TRUE(openControl());
+    showAnswersTakeLineTime(m_control, m_pty, m_events);
+    m_control.setSettings(QStringLiteral("9600,N,8,1"));
     m_control.setRThreshold(35);
-    m_control.setOutput(pattern(8, 11));
+    m_control.setOutput(pattern(8, 22));
+    EXPECT_FALSE(readNotifierOf(m_control)->isEnabled());
     m_pty.closeMaster();
     ASSERT_TRUE(pumpUntil([&] { return !m_events.empty(); }));
     EXPECT_EQ(m_events, std::vector<int>{kComEventPortLost});
