@@ -538,6 +538,14 @@ QSocketNotifier *readNotifierOf(serial::QtSerialControl &control)
     return nullptr;
 }
 
+// What every request of the tool does: drop what came before, arm the answer, send 8 bytes.
+void query(serial::QtSerialControl &control, int awaited, quint32 seed)
+{
+    control.setInBufferCount(0);
+    control.setRThreshold(awaited);
+    control.setOutput(pattern(8, seed));
+}
+
 // The first answer after opening comes as a line would carry it: at 38400 baud an 8-byte
 // request and a 35-byte answer take at least 13 ms, and this one is sent after 20 ms. From
 // then on the control rests the port while an awaited answer cannot be complete.
@@ -545,8 +553,7 @@ void showAnswersTakeLineTime(serial::QtSerialControl &control, serial_test::PtyP
                              std::vector<int> &events)
 {
     control.setSettings(QStringLiteral("38400,N,8,1"));
-    control.setRThreshold(35);
-    control.setOutput(pattern(8, 20));
+    query(control, 35, 20);
     pumpRounds(4);
     ASSERT_TRUE(pty.send(pattern(35, 21)));
     ASSERT_TRUE(pumpUntil([&] { return !events.empty(); }));
@@ -563,8 +570,7 @@ TEST_F(SerialControlOpen, AnAnswerDuringTheQuietTimeIsRaisedOnceAndWhole)
     ASSERT_TRUE(openControl());
     showAnswersTakeLineTime(m_control, m_pty, m_events);
     m_control.setSettings(QStringLiteral("9600,N,8,1"));
-    m_control.setRThreshold(35);
-    m_control.setOutput(pattern(8, 1));
+    query(m_control, 35, 1);
     EXPECT_FALSE(readNotifierOf(m_control)->isEnabled());
     EXPECT_EQ(m_pty.receive(8), pattern(8, 1));
 
@@ -582,14 +588,12 @@ TEST_F(SerialControlOpen, AnAnswerDuringTheQuietTimeIsRaisedOnceAndWhole)
 TEST_F(SerialControlOpen, OutputKeepsWatchingWhereQuietGainsNothing)
 {
     ASSERT_TRUE(openControl());
-    m_control.setRThreshold(35);
-    m_control.setOutput(pattern(8, 3));
+    query(m_control, 35, 3);
     EXPECT_TRUE(readNotifierOf(m_control)->isEnabled());
     m_control.setInBufferCount(0);
     showAnswersTakeLineTime(m_control, m_pty, m_events);
 
-    m_control.setRThreshold(0);
-    m_control.setOutput(pattern(8, 4));
+    query(m_control, 0, 4);
     EXPECT_TRUE(readNotifierOf(m_control)->isEnabled());
 
     m_control.setRThreshold(2);
@@ -611,24 +615,19 @@ TEST_F(SerialControlOpen, QuietTimeNeverLosesALaterAnswer)
 {
     ASSERT_TRUE(openControl());
     showAnswersTakeLineTime(m_control, m_pty, m_events);
-    m_control.setRThreshold(35);
-    m_control.setOutput(pattern(8, 6));
-    m_control.setInBufferCount(0);
-    m_control.setRThreshold(7);
-    m_control.setOutput(pattern(8, 7));
+    query(m_control, 35, 6);
+    query(m_control, 7, 7);
     pumpRounds(2);
     ASSERT_TRUE(m_pty.send(pattern(7, 8)));
     ASSERT_TRUE(pumpUntil([&] { return !m_events.empty(); }));
     EXPECT_EQ(m_control.input(), pattern(7, 8));
     m_events.clear();
 
-    m_control.setRThreshold(35);
-    m_control.setOutput(pattern(8, 9));
+    query(m_control, 35, 9);
     ASSERT_TRUE(m_control.setPortOpen(false));
     ASSERT_TRUE(openControl());
     showAnswersTakeLineTime(m_control, m_pty, m_events);
-    m_control.setRThreshold(35);
-    m_control.setOutput(pattern(8, 10));
+    query(m_control, 35, 10);
     EXPECT_FALSE(readNotifierOf(m_control)->isEnabled());
     pumpRounds(10); // longer than the quiet time: the device stays silent
     EXPECT_TRUE(m_events.empty());
@@ -644,14 +643,11 @@ TEST_F(SerialControlOpen, QuietTimeNeverLosesALaterAnswer)
 TEST_F(SerialControlOpen, APortFasterThanItsSpeedIsNeverKeptQuiet)
 {
     ASSERT_TRUE(openControl());
-    m_control.setRThreshold(35);
-    m_control.setOutput(pattern(8, 12));
+    query(m_control, 35, 12);
     ASSERT_TRUE(m_pty.send(pattern(35, 13)));
     ASSERT_TRUE(pumpUntil([&] { return !m_events.empty(); }));
     EXPECT_EQ(m_control.input(), pattern(35, 13));
-    m_control.setInBufferCount(0);
-    m_control.setRThreshold(35);
-    m_control.setOutput(pattern(8, 14));
+    query(m_control, 35, 14);
     EXPECT_TRUE(readNotifierOf(m_control)->isEnabled());
 }
 
@@ -663,14 +659,11 @@ TEST_F(SerialControlOpen, MoreBytesThanTheLineCarriesEndQuietForGood)
     ASSERT_TRUE(openControl());
     showAnswersTakeLineTime(m_control, m_pty, m_events);
     m_control.setSettings(QStringLiteral("1200,N,8,1"));
-    m_control.setRThreshold(35);
-    m_control.setOutput(pattern(8, 15));
+    query(m_control, 35, 15);
     EXPECT_FALSE(readNotifierOf(m_control)->isEnabled());
     ASSERT_TRUE(m_pty.send(pattern(35, 16)));
     ASSERT_TRUE(waitForWaiting(35));
-    m_control.setInBufferCount(0);
-    m_control.setRThreshold(35);
-    m_control.setOutput(pattern(8, 17));
+    query(m_control, 35, 17);
     EXPECT_TRUE(readNotifierOf(m_control)->isEnabled());
 }
 
@@ -681,8 +674,7 @@ TEST_F(SerialControlOpen, AnAnswerCompleteAtTheEndOfTheQuietTimeComesBeforeTheNe
     ASSERT_TRUE(openControl());
     showAnswersTakeLineTime(m_control, m_pty, m_events);
     m_control.setSettings(QStringLiteral("9600,N,8,1"));
-    m_control.setRThreshold(35);
-    m_control.setOutput(pattern(8, 18)); // quiet for 46 ms at 9600 baud
+    query(m_control, 35, 18); // quiet for 46 ms at 9600 baud
     EXPECT_FALSE(readNotifierOf(m_control)->isEnabled());
     QTimer nextTick;
     nextTick.setSingleShot(true);
@@ -704,8 +696,7 @@ TEST_F(SerialControlOpen, VanishingInTheQuietTimeStillReports)
     ASSERT_TRUE(openControl());
     showAnswersTakeLineTime(m_control, m_pty, m_events);
     m_control.setSettings(QStringLiteral("9600,N,8,1"));
-    m_control.setRThreshold(35);
-    m_control.setOutput(pattern(8, 22));
+    query(m_control, 35, 22);
     EXPECT_FALSE(readNotifierOf(m_control)->isEnabled());
     m_pty.closeMaster();
     ASSERT_TRUE(pumpUntil([&] { return !m_events.empty(); }));
