@@ -2,7 +2,7 @@
 // any text, over the test fakes. After every step the window's rules, written out here as
 // a model of their own, say whether it shows one message and sends nothing, or sends one
 // frame, and which bytes that frame holds; nothing else may reach the line.
-#include "modbus/numeric_text.h"
+#include "operations/numeric_text.h"
 #include "operations/address_operations.h"
 #include "operations/device_information.h"
 #include "operations/parameter_write.h"
@@ -75,7 +75,7 @@ Bytes withCrc(Bytes bytes)
 
 std::optional<double> number(const FakeForm &form, Field field)
 {
-    return modbus::numericValue(form.text(field).toStdString());
+    return ops::numericValue(form.text(field).toStdString());
 }
 
 std::optional<int> byteOf(double whole)

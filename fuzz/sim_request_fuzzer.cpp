@@ -175,7 +175,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         // Arbitrary requests with a correct CRC, one after another on the same device.
         while (input.remaining_bytes() > 0) {
             Bytes frame = input.ConsumeBytes<std::uint8_t>(input.ConsumeIntegralInRange(2, 12));
-            const std::uint16_t crc = modbus::crc16(frame);
+            const std::uint16_t crc = modbus::Crc16(frame);
             frame.push_back(static_cast<std::uint8_t>(crc & 0xFF));
             frame.push_back(static_cast<std::uint8_t>(crc >> 8));
             handle(model, frame, input.ConsumeFloatingPointInRange(0.0, 1e6));

@@ -1,22 +1,12 @@
 #include "answer_decoder.h"
 
-#include "numeric_text.h"
 #include "register_map.h"
+#include "request_frame.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace modbus {
-
-long long queryBase(std::string_view startText)
-{
-    const auto start = integerPart(startText);
-    if (!start || *start == 0)
-        return 0;
-    // Clamp far outside the field range so the arithmetic cannot overflow.
-    const double clamped = std::fmax(std::fmin(*start, 1e6), -1e6);
-    return (static_cast<long long>(clamped) - 1) * 2;
-}
 
 std::vector<FieldText> decodeQueryAnswer(std::span<const std::uint8_t> answer, long long base)
 {

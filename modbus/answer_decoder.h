@@ -23,11 +23,6 @@ struct FieldText
     std::string text;
 };
 
-// Field index that register 0 of a query answer goes to, from the start-address text
-// read when the answer arrives: floor s, 0 for s = 0, else (s - 1) * 2. A text that is
-// not numeric counts as 0.
-[[nodiscard]] long long queryBase(std::string_view startText);
-
 // Registers of a read answer (byte 2 = byte count, register k in bytes 3+2k, 4+2k) as
 // field texts. Only registers whose two bytes both arrived are shown, only fields 0..14
 // exist, and an answer without a byte count shows nothing.

@@ -38,11 +38,6 @@ const RegisterRow &rowOfSetButton(int index)
     return registerMap().at(static_cast<std::size_t>(index + kFirstWritableField));
 }
 
-std::uint16_t parameterRegister(int setButton)
-{
-    return static_cast<std::uint16_t>(kParameterRegisterBase + 2 * setButton);
-}
-
 std::string displayText(DisplayRule rule, std::uint16_t raw)
 {
     // A register that reads 0xFFFF shows zero in every field, the signed ones included.

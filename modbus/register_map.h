@@ -41,25 +41,13 @@ inline constexpr int kValueFieldCount = 15;
 inline constexpr int kSetButtonCount = 12;
 inline constexpr int kFirstWritableField = 3;
 
-// Function 06 parameter registers are every second address from 0x0A00.
-inline constexpr std::uint16_t kParameterRegisterBase = 0x0A00;
 inline constexpr std::uint16_t kAddressRegister = 0x0B00;
 inline constexpr std::uint8_t kAddressReadStation = 0xFA;
-
-inline constexpr std::uint8_t kFunctionReadHolding = 0x03;
-inline constexpr std::uint8_t kFunctionWriteSingle = 0x06;
-inline constexpr std::uint8_t kFunctionDeviceInfo = 0x26;
-
-// Device-information answers carry 11 characters in bytes 3..13 of a 16-byte frame.
-inline constexpr int kDeviceInfoLength = 11;
-inline constexpr int kDeviceInfoAnswerLength = 16;
 
 [[nodiscard]] const std::array<RegisterRow, kValueFieldCount> &registerMap();
 
 // The row written by cmdSet(index); index must be 0..11.
 [[nodiscard]] const RegisterRow &rowOfSetButton(int index);
-
-[[nodiscard]] std::uint16_t parameterRegister(int setButton);
 
 // Text of a register value under a rule; 0xFFFF always shows as zero.
 [[nodiscard]] std::string displayText(DisplayRule rule, std::uint16_t raw);

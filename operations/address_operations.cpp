@@ -3,8 +3,8 @@
 #include "field_values.h"
 #include "messages.h"
 #include "modbus/answer_decoder.h"
-#include "modbus/numeric_text.h"
 #include "modbus/register_map.h"
+#include "numeric_text.h"
 #include "request_sending.h"
 
 namespace ops {
@@ -53,9 +53,7 @@ std::optional<AddressChange> checkedAddresses(const Window &w)
 void cmdReadAdd_Click(const Window &w)
 {
     beginRequest(w, modbus::kCmdAddressReadOrWrite);
-    // The answer to a read of one register: 5 + 2 bytes.
-    sendRequest(w, {modbus::kAddressReadStation, modbus::kFunctionReadHolding, 0, 0, 0, 1, 0, 0},
-                modbus::readAnswerLength(1));
+    sendRequest(w, modbus::readRequest(modbus::kAddressReadStation, 0, 1));
 }
 
 void cmdChangeID_Click(const Window &w)
@@ -64,12 +62,8 @@ void cmdChangeID_Click(const Window &w)
     if (!addresses)
         return;
     beginRequest(w, modbus::kCmdAddressChange);
-    sendRequest(w,
-                {addresses->source, modbus::kFunctionWriteSingle,
-                 static_cast<std::uint8_t>(modbus::kAddressRegister >> 8),
-                 static_cast<std::uint8_t>(modbus::kAddressRegister & 0xFF), 0, addresses->target,
-                 0, 0},
-                modbus::kWriteAnswerLength);
+    sendRequest(
+        w, modbus::writeRequest(addresses->source, modbus::kAddressRegister, addresses->target));
 }
 
 } // namespace ops

@@ -16,8 +16,7 @@ void Command2_Click(const Window &w)
         return;
     }
     beginRequest(w, modbus::kCmdDeviceInfo);
-    sendRequest(w, {*station, modbus::kFunctionDeviceInfo, 0, 0, 0, 5, 0, 0},
-                modbus::kDeviceInfoAnswerLength);
+    sendRequest(w, modbus::deviceInfoRequest(*station));
 }
 
 } // namespace ops

@@ -1,6 +1,6 @@
 #include "field_values.h"
 
-#include "modbus/numeric_text.h"
+#include "numeric_text.h"
 
 #include <cmath>
 
@@ -8,17 +8,17 @@ namespace ops {
 
 std::optional<double> numberIn(const Form &form, Field field)
 {
-    return modbus::numericValue(form.text(field).toStdString());
+    return numericValue(form.text(field).toStdString());
 }
 
 std::optional<double> integerPartOf(const Form &form, Field field)
 {
-    return modbus::integerPart(form.text(field).toStdString());
+    return integerPart(form.text(field).toStdString());
 }
 
 std::optional<double> roundedValueOf(const Form &form, Field field)
 {
-    return modbus::roundedValue(form.text(field).toStdString());
+    return roundedValue(form.text(field).toStdString());
 }
 
 std::optional<std::uint8_t> roundedStation(const Form &form, Field field)
@@ -26,7 +26,7 @@ std::optional<std::uint8_t> roundedStation(const Form &form, Field field)
     const auto station = roundedValueOf(form, field);
     if (!station)
         return std::nullopt;
-    return modbus::asByte(*station);
+    return asByte(*station);
 }
 
 QString decimalText(double wholeNumber)

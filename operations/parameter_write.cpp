@@ -3,8 +3,8 @@
 #include "field_values.h"
 #include "messages.h"
 #include "modbus/answer_decoder.h"
-#include "modbus/numeric_text.h"
 #include "modbus/register_map.h"
+#include "numeric_text.h"
 #include "request_sending.h"
 
 #include <algorithm>
@@ -34,7 +34,7 @@ std::optional<std::uint16_t> registerValue(const Window &w, const modbus::Regist
         w.message(text::kBaudRateValues);
         return std::nullopt;
     }
-    const double rounded = modbus::roundHalfEven(static_cast<double>(v));
+    const double rounded = roundHalfEven(static_cast<double>(v));
     if (!(rounded >= 0 && rounded <= 65535)) {
         if (row.check == modbus::WriteCheck::ControlMode)
             w.message(text::kControlModeRange);
@@ -63,12 +63,7 @@ void cmdSet_Click(const Window &w, int Index)
 
     beginRequest(w, modbus::kCmdAddressReadOrWrite);
     // The device echoes the whole 8-byte request; wait for all of it.
-    sendRequest(
-        w,
-        {*station, modbus::kFunctionWriteSingle, static_cast<std::uint8_t>(row.writeRegister >> 8),
-         static_cast<std::uint8_t>(row.writeRegister & 0xFF),
-         static_cast<std::uint8_t>(*value >> 8), static_cast<std::uint8_t>(*value & 0xFF), 0, 0},
-        modbus::kWriteAnswerLength);
+    sendRequest(w, modbus::writeRequest(*station, row.writeRegister, *value));
 }
 
 } // namespace ops

@@ -2,7 +2,7 @@
 
 #include "field_values.h"
 #include "messages.h"
-#include "modbus/numeric_text.h"
+#include "numeric_text.h"
 #include "single_query.h"
 
 #include <cmath>
@@ -26,7 +26,7 @@ void cmdOneM_Click(const Window &w)
         return;
     }
     w.vars.CommReady = true;
-    w.Timer2.setInterval(static_cast<int>(modbus::roundHalfEven(*period)));
+    w.Timer2.setInterval(static_cast<int>(roundHalfEven(*period)));
     w.Timer2.setEnabled(true);
 }
 

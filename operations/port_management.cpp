@@ -1,7 +1,7 @@
 #include "port_management.h"
 
 #include "messages.h"
-#include "modbus/numeric_text.h"
+#include "numeric_text.h"
 #include "serial/comm_events.h"
 
 namespace ops {
@@ -48,7 +48,7 @@ void Combo2_Click(const Window &w)
 {
     // Only list entries are chosen here, so the text is one of the offered speeds; anything
     // else keeps the speed in force.
-    const auto rate = modbus::integerPart(w.form.text(Field::Combo2).toStdString());
+    const auto rate = integerPart(w.form.text(Field::Combo2).toStdString());
     if (rate && *rate >= 1 && *rate <= 4'000'000)
         w.vars.CommRate = static_cast<std::int32_t>(*rate);
     auto &port = w.MSComm1;

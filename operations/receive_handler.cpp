@@ -2,6 +2,7 @@
 
 #include "modbus/answer_decoder.h"
 #include "modbus/hex_text.h"
+#include "numeric_text.h"
 #include "serial/comm_events.h"
 
 #include <limits>
@@ -14,7 +15,7 @@ void decode(const Window &w, std::span<const std::uint8_t> answer)
 {
     switch (w.vars.CmdType) {
     case modbus::kCmdQuery: {
-        const long long base = modbus::queryBase(w.form.text(Field::txtStartID).toStdString());
+        const long long base = queryBase(w.form.text(Field::txtStartID).toStdString());
         for (const auto &[field, text] : modbus::decodeQueryAnswer(answer, base))
             w.form.setText(valueField(field), QString::fromStdString(text));
         break;

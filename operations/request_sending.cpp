@@ -19,13 +19,10 @@ void prepareReceive(serial::SerialControl &port)
     port.setRThreshold(0);
 }
 
-void completeFrame(FormVars &vars, modbus::RequestFrame &frame)
+void rememberRequest(FormVars &vars, const modbus::RequestFrame &frame)
 {
-    const modbus::CrcBytes crc = modbus::Crc16(frame, 5);
-    vars.HiByte = crc.hiByte;
-    vars.LoByte = crc.loByte;
-    frame[6] = vars.HiByte;
-    frame[7] = vars.LoByte;
+    vars.HiByte = frame[6];
+    vars.LoByte = frame[7];
     vars.LastRequest = frame;
 }
 
@@ -48,16 +45,16 @@ void beginRequest(const Window &w, std::int16_t cmdType)
     prepareReceive(w.MSComm1);
 }
 
-void sendRequest(const Window &w, modbus::RequestFrame frame, int answerLength)
+void sendRequest(const Window &w, const modbus::Request &request)
 {
-    completeFrame(w.vars, frame);
-    w.vars.RecLength = static_cast<std::int16_t>(answerLength);
-    w.vars.SendText = sentText(frame);
+    rememberRequest(w.vars, request.frame);
+    w.vars.RecLength = static_cast<std::int16_t>(request.answerLength);
+    w.vars.SendText = sentText(request.frame);
     w.MSComm1.setRThreshold(w.vars.RecLength);
     w.form.setText(Field::txtCommand, w.vars.SendText);
     if (w.MSComm1.portOpen()) {
         w.form.showLamp(Lamp::imgConnected);
-        w.MSComm1.setOutput(wireBytes(frame));
+        w.MSComm1.setOutput(wireBytes(request.frame));
     } else {
         w.form.showLamp(Lamp::imgNotConnected);
     }

@@ -11,9 +11,8 @@ namespace ops {
 // InBufferCount 0, InputLen 0, InputMode binary, RThreshold 0.
 void prepareReceive(serial::SerialControl &port);
 
-// Completes bytes 6 and 7 with the CRC of bytes 0..5, leaving it in HiByte and LoByte
-// as well, and remembers the frame as the last request.
-void completeFrame(FormVars &vars, modbus::RequestFrame &frame);
+// Remembers the request as the last one, with its CRC bytes in HiByte and LoByte.
+void rememberRequest(FormVars &vars, const modbus::RequestFrame &frame);
 
 [[nodiscard]] QString sentText(const modbus::RequestFrame &frame);
 [[nodiscard]] QByteArray wireBytes(const modbus::RequestFrame &frame);
@@ -22,9 +21,9 @@ void completeFrame(FormVars &vars, modbus::RequestFrame &frame);
 // received-data field and the frame text, and stops receive events while the frame is built.
 void beginRequest(const Window &w, std::int16_t cmdType);
 
-// The second half: the CRC, the expected answer length with receive events armed for all of
-// it, the frame's text shown, and the frame written behind the green lamp when the port is
-// open; on a closed port the red lamp and nothing written.
-void sendRequest(const Window &w, modbus::RequestFrame frame, int answerLength);
+// The second half: the request remembered, receive events armed for its whole answer, the
+// frame's text shown, and the frame written behind the green lamp when the port is open; on a
+// closed port the red lamp and nothing written.
+void sendRequest(const Window &w, const modbus::Request &request);
 
 } // namespace ops

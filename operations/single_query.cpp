@@ -3,7 +3,7 @@
 #include "field_values.h"
 #include "messages.h"
 #include "modbus/answer_decoder.h"
-#include "modbus/numeric_text.h"
+#include "numeric_text.h"
 #include "request_sending.h"
 
 #include <cmath>
@@ -49,17 +49,17 @@ std::optional<QueryBytes> checkedQuery(const Window &w)
         w.message(text::kDataLengthRange);
         return std::nullopt;
     }
-    const auto stationByte = modbus::asByte(*station);
+    const auto stationByte = asByte(*station);
     if (!stationByte) {
         w.message(text::kBadStation);
         return std::nullopt;
     }
-    const auto functionByte = modbus::asByte(*function);
+    const auto functionByte = asByte(*function);
     if (!functionByte) {
         w.message(text::kBadFunction);
         return std::nullopt;
     }
-    const auto startByte = modbus::asByte(*start);
+    const auto startByte = asByte(*start);
     if (!startByte) {
         w.message(text::kBadStart);
         return std::nullopt;
@@ -79,8 +79,7 @@ void comDoOnce_Click(const Window &w)
         return;
 
     w.form.setText(Field::txtState, QString());
-    const double sent =
-        modbus::numericValue(w.form.text(Field::lblCounter).toStdString()).value_or(0);
+    const double sent = numericValue(w.form.text(Field::lblCounter).toStdString()).value_or(0);
     w.form.setText(Field::lblCounter, decimalText(std::floor(sent) + 1));
 
     if (!port.portOpen()) {
@@ -92,14 +91,14 @@ void comDoOnce_Click(const Window &w)
 
     w.form.showLamp(Lamp::ImgYellow);
     prepareReceive(port);
-    modbus::RequestFrame frame{
-        query->station, query->function, 0, query->start, 0, query->count, 0, 0};
-    completeFrame(vars, frame);
-    vars.RecLength = static_cast<std::int16_t>(modbus::readAnswerLength(frame[5]));
+    const modbus::Request request =
+        modbus::readRequest(query->station, query->start, query->count, query->function);
+    rememberRequest(vars, request.frame);
+    vars.RecLength = static_cast<std::int16_t>(request.answerLength);
     port.setRThreshold(vars.RecLength);
     vars.CmdType = modbus::kCmdQuery;
-    port.setOutput(wireBytes(frame));
-    vars.SendText = sentText(frame);
+    port.setOutput(wireBytes(request.frame));
+    vars.SendText = sentText(request.frame);
     w.form.setText(Field::txtCommand, vars.SendText);
 }
 

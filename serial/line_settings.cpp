@@ -81,32 +81,4 @@ std::optional<LineSettings> parseLineSettings(const QString &text)
     return LineSettings{*baudRate, *parity, *dataBits, *stopBits};
 }
 
-std::chrono::nanoseconds characterTime(const LineSettings &settings)
-{
-    // Counted in half bits, for 1.5 stop bits.
-    int halfBits = 2 * (1 + static_cast<int>(settings.dataBits));
-    if (settings.parity != QSerialPort::NoParity)
-        halfBits += 2;
-    switch (settings.stopBits) {
-    case QSerialPort::OneStop:
-        halfBits += 2;
-        break;
-    case QSerialPort::OneAndHalfStop:
-        halfBits += 3;
-        break;
-    case QSerialPort::TwoStop:
-        halfBits += 4;
-        break;
-    }
-    constexpr qint64 kHalfBitNanoseconds = 500'000'000;
-    return std::chrono::nanoseconds(halfBits * kHalfBitNanoseconds / settings.baudRate);
-}
-
-std::chrono::nanoseconds frameSilence(const LineSettings &settings)
-{
-    if (settings.baudRate > 19200)
-        return std::chrono::microseconds(1750);
-    return characterTime(settings) * 7 / 2;
-}
-
 } // namespace serial

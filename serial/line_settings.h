@@ -1,7 +1,6 @@
 #pragma once
 #include <QSerialPort>
 #include <QString>
-#include <chrono>
 #include <optional>
 
 namespace serial {
@@ -22,12 +21,5 @@ struct LineSettings
 // N E O M S (none, even, odd, mark, space; either case), data bits 5 to 8, stop bits 1, 1.5
 // or 2. Blanks around a field are allowed. Anything else gives nullopt.
 [[nodiscard]] std::optional<LineSettings> parseLineSettings(const QString &text);
-
-// How long one character takes on the line: start bit, data bits, parity bit, stop bits.
-[[nodiscard]] std::chrono::nanoseconds characterTime(const LineSettings &settings);
-
-// The silence a Modbus RTU frame needs before it: 3.5 characters, and 1.75 ms above 19200
-// baud, where the standard fixes it.
-[[nodiscard]] std::chrono::nanoseconds frameSilence(const LineSettings &settings);
 
 } // namespace serial

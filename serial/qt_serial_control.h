@@ -4,12 +4,8 @@
 #include "serial_control.h"
 
 #include <QByteArray>
-#include <QPointer>
 #include <QSerialPort>
-#include <QSocketNotifier>
 #include <QString>
-#include <QTimer>
-#include <chrono>
 
 namespace serial {
 
@@ -60,21 +56,14 @@ private:
     bool openPort();
     void closePort();
     bool holdExclusively();
-    void applySettings();
-    void readArrived();
+    void applySettings(QSerialPort &port) const;
+    enum class RaiseEvents { No, Yes };
+    void takeIn(RaiseEvents events);
     void portErrorOccurred(QSerialPort::SerialPortError error);
     [[nodiscard]] bool deviceHungUp() const;
+    void losePort();
     void discardReceived();
     void raise(int event);
-    void armWakeCount();
-    void setWakeCount(int count);
-    [[nodiscard]] qsizetype systemHolds() const;
-    void takeWaiting();
-    void awaitAnswer(qsizetype requestBytes);
-    void learnLineTiming();
-    void endQuietTime();
-    void quietTimeOver();
-    [[nodiscard]] QSocketNotifier *portReadNotifier();
 
     QSerialPort m_port;
     QByteArray m_inBuffer;
@@ -87,18 +76,6 @@ private:
     int m_commEvent = 0;
     bool m_overrun = false;
     bool m_closing = false;
-    int m_wakeCount = 0; // the terminal's VMIN as last set; 0 when not known
-    bool m_takingWaiting = false;
-    // Whether answers on this port take the time its speed says; learnt from the first one.
-    enum class LineTiming { Unknown, BoundBySpeed, FasterThanSpeed };
-    LineTiming m_lineTiming = LineTiming::Unknown;
-    bool m_answerTimed = false; // an answer is awaited whose earliest end is known
-    std::chrono::steady_clock::time_point m_earliestAnswerEnd;
-    QTimer m_quietTimer;
-    bool m_quiet = false;
-    std::chrono::steady_clock::time_point m_quietSince;
-    qsizetype m_heldWhenQuiet = 0;
-    QPointer<QSocketNotifier> m_readNotifier;
 };
 
 } // namespace serial

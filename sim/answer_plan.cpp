@@ -1,6 +1,7 @@
 #include "answer_plan.h"
 
 #include "frame_splitter.h"
+#include "modbus/frame_timing.h"
 
 #include <algorithm>
 #include <charconv>
@@ -80,13 +81,13 @@ std::vector<TimedChunk> scheduleAnswer(std::span<const std::uint8_t> answer,
     std::vector<TimedChunk> chunks;
     if (answer.empty())
         return chunks;
-    const double character = characterTime(timing.baud);
+    const double character = seconds(modbus::characterTime(timing.baud));
     double start = arrival + faults.lateSeconds;
     double earliest = lineFreeAt;
     if (timing.wire) {
-        start += static_cast<double>(requestLength) * character + interFrameSilence(timing.baud) +
-                 timing.turnaroundSeconds;
-        earliest += interFrameSilence(timing.baud);
+        start += static_cast<double>(requestLength) * character +
+                 seconds(modbus::frameSilence(timing.baud)) + timing.turnaroundSeconds;
+        earliest += seconds(modbus::frameSilence(timing.baud));
     }
     start = std::max(start, earliest);
     if (!faults.splitSeconds && !timing.wire) {
@@ -106,7 +107,8 @@ double lineFreeAfter(std::span<const TimedChunk> chunks, const LineTiming &timin
     const TimedChunk &last = chunks.back();
     if (!timing.wire)
         return last.at;
-    return last.at + static_cast<double>(last.bytes.size()) * characterTime(timing.baud);
+    return last.at +
+           static_cast<double>(last.bytes.size()) * seconds(modbus::characterTime(timing.baud));
 }
 
 } // namespace sim

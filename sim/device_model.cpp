@@ -69,7 +69,7 @@ bool acceptedValue(const modbus::RegisterRow &row, std::uint16_t value)
 
 void appendCrc(std::vector<std::uint8_t> &frame)
 {
-    const std::uint16_t crc = modbus::crc16(frame);
+    const std::uint16_t crc = modbus::Crc16(frame);
     frame.push_back(static_cast<std::uint8_t>(crc & 0xFF));
     frame.push_back(static_cast<std::uint8_t>(crc >> 8));
 }
@@ -78,7 +78,7 @@ bool hasValidCrc(std::span<const std::uint8_t> frame)
 {
     if (frame.size() < 4)
         return false;
-    const std::uint16_t crc = modbus::crc16(frame.first(frame.size() - 2));
+    const std::uint16_t crc = modbus::Crc16(frame.first(frame.size() - 2));
     return frame[frame.size() - 2] == (crc & 0xFF) && frame[frame.size() - 1] == (crc >> 8);
 }
 

@@ -10,7 +10,6 @@ namespace sim {
 
 namespace {
 
-constexpr int kBitsPerCharacter = 10;
 constexpr std::size_t kRequestLength = modbus::kRequestLength;
 
 // Functions whose request is always station, function, two words, CRC.
@@ -21,16 +20,9 @@ bool hasFixedLengthRequest(std::uint8_t function)
 
 } // namespace
 
-double characterTime(int baud)
+double seconds(std::chrono::nanoseconds duration)
 {
-    return static_cast<double>(kBitsPerCharacter) / baud;
-}
-
-double interFrameSilence(int baud)
-{
-    if (baud > 19200)
-        return 0.00175;
-    return 3.5 * characterTime(baud);
+    return std::chrono::duration<double>(duration).count();
 }
 
 FrameSplitter::FrameSplitter(double silenceSeconds) : m_silence(silenceSeconds)

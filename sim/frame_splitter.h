@@ -1,4 +1,5 @@
 #pragma once
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -7,12 +8,8 @@
 
 namespace sim {
 
-// Time of one character on the line at 8N1: start bit, 8 data bits, stop bit.
-[[nodiscard]] double characterTime(int baud);
-
-// The RTU silence that ends a frame: 3.5 character times, but a fixed 1.75 ms above
-// 19200 baud (9600 baud: 3.5 * 10 / 9600 = 3.646 ms).
-[[nodiscard]] double interFrameSilence(int baud);
+// A duration as the seconds the simulated device keeps its clock in.
+[[nodiscard]] double seconds(std::chrono::nanoseconds duration);
 
 // Cuts the received byte stream into request frames with a valid CRC, by two rules:
 // - length: every request the tool sends is 8 bytes, so as soon as the last 8 bytes

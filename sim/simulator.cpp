@@ -1,5 +1,6 @@
 #include "simulator.h"
 
+#include "modbus/frame_timing.h"
 #include "modbus/register_map.h"
 
 #include <algorithm>
@@ -59,7 +60,7 @@ timespec relativeTimeout(double seconds)
 
 Simulator::Simulator(Options options)
     : m_options(std::move(options)),
-      m_splitter(std::max(interFrameSilence(m_options.baud), kMinimumSilence)),
+      m_splitter(std::max(seconds(modbus::frameSilence(m_options.baud)), kMinimumSilence)),
       m_timing{m_options.baud, m_options.wireTiming, m_options.turnaroundSeconds}
 {
     if (m_options.station)

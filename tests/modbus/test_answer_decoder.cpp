@@ -33,16 +33,6 @@ Bytes countingAnswer(int count)
 
 } // namespace
 
-TEST(QueryBase, FollowsTheStartAddressRule)
-{
-    const std::pair<const char *, long long> cases[] = {
-        {"0", 0},   {"1", 0},   {"2", 2},   {"3", 4}, {"5", 8},   {"10", 18},         {"0.9", 0},
-        {"1.9", 0}, {"-1", -4}, {"abc", 0}, {"", 0},  {" 2 ", 2}, {"1e300", 1999998},
-    };
-    for (const auto &[text, base] : cases)
-        EXPECT_EQ(modbus::queryBase(text), base) << text;
-}
-
 TEST(QueryAnswer, DeviceExampleShowsTenthsAndUnsigned)
 {
     const auto fields = decoded({0x02, 0x03, 0x04, 0x00, 0xEB, 0x00, 0x01, 0x12, 0x34}, 0);

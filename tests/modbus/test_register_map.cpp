@@ -56,7 +56,7 @@ TEST(RegisterMap, WriteButtonsReachEverySecondRegisterFrom0x0A00)
         const auto &row = modbus::rowOfSetButton(button);
         EXPECT_EQ(row.field, button + 3);
         EXPECT_EQ(row.setButton, button);
-        EXPECT_EQ(row.writeRegister, modbus::parameterRegister(button));
+        EXPECT_EQ(row.writeRegister, 0x0A00 + 2 * button);
         EXPECT_EQ(row.writeRegister, 0x0A00 + 2 * button);
         EXPECT_EQ(row.twosComplement, button <= 3) << button;
         EXPECT_EQ(row.setButtonVisible, button != 6) << button;

@@ -65,35 +65,4 @@ TEST(SerialLineSettings, DefaultsAreTheTextNineThousandSixHundredN81)
     EXPECT_EQ(LineSettings{}, *parseLineSettings(QStringLiteral("9600,N,8,1")));
 }
 
-struct LineTiming
-{
-    const char *settings;
-    long long characterNs;
-    long long silenceNs;
-};
-
-class SerialLineTiming : public ::testing::TestWithParam<LineTiming>
-{
-};
-
-// Start bit, data bits, parity bit and stop bits at the speed; the frame gap is 3.5
-// characters, fixed at 1.75 ms above 19200 baud.
-TEST_P(SerialLineTiming, CharacterAndFrameGap)
-{
-    const auto settings = parseLineSettings(QString::fromUtf8(GetParam().settings));
-    ASSERT_TRUE(settings.has_value());
-    EXPECT_EQ(serial::characterTime(*settings).count(), GetParam().characterNs);
-    EXPECT_EQ(serial::frameSilence(*settings).count(), GetParam().silenceNs);
-}
-
-INSTANTIATE_TEST_SUITE_P(Speeds, SerialLineTiming,
-                         ::testing::Values(LineTiming{"9600,N,8,1", 1041666, 3645831},
-                                           LineTiming{"19200,N,8,1", 520833, 1822915},
-                                           LineTiming{"19201,N,8,1", 520806, 1750000},
-                                           LineTiming{"38400,N,8,1", 260416, 1750000},
-                                           LineTiming{"9600,E,8,1", 1145833, 4010415},
-                                           LineTiming{"4800,O,5,1.5", 1770833, 6197915},
-                                           LineTiming{"115200,N,8,2", 95486, 1750000},
-                                           LineTiming{"1200,N,7,2", 8333333, 29166665}));
-
 } // namespace

@@ -171,16 +171,4 @@ TEST(FrameSplitter, NothingToEndWhenIdle)
     EXPECT_FALSE(splitter.deadline());
 }
 
-TEST(LineTiming, CharacterAndSilenceTimes)
-{
-    // 10 bits per character at 8N1.
-    EXPECT_DOUBLE_EQ(sim::characterTime(9600), 10.0 / 9600);
-    EXPECT_DOUBLE_EQ(sim::interFrameSilence(9600), 3.5 * 10.0 / 9600);
-    EXPECT_DOUBLE_EQ(sim::interFrameSilence(2400), 3.5 * 10.0 / 2400);
-    EXPECT_DOUBLE_EQ(sim::interFrameSilence(19200), 3.5 * 10.0 / 19200);
-    // Above 19200 baud the silence is fixed.
-    EXPECT_DOUBLE_EQ(sim::interFrameSilence(38400), 0.00175);
-    EXPECT_DOUBLE_EQ(sim::interFrameSilence(115200), 0.00175);
-}
-
 } // namespace

@@ -1,5 +1,6 @@
 #include "sim_process.h"
 
+#include "modbus/frame_timing.h"
 #include "modbus/request_frame.h"
 #include "sim/device_model.h"
 #include "sim/frame_splitter.h"
@@ -399,7 +400,7 @@ TEST(SimProcess, WireTimingNeverAnswersFasterThanTheLine)
     // The request's line carries the instant it was read, and every byte is written at an
     // absolute deadline from it, so these are strict lower bounds; a slow machine only
     // adds to them. 8 characters of request, 3.5 of silence, 3 ms turnaround, 35 of answer.
-    const double character = sim::characterTime(9600) * 1e9;
+    const double character = double(modbus::characterTime(9600).count());
     EXPECT_GE(at["answer-first"] - at["request"], (8 + 3.5) * character + 3e6);
     EXPECT_GE(at["answer-last"] - at["request"], (8 + 3.5 + 34) * character + 3e6);
 }

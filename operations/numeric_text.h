@@ -2,7 +2,7 @@
 #include <optional>
 #include <string_view>
 
-namespace modbus {
+namespace ops {
 
 // The window's one rule for "is this field a number": optional blanks, an optional sign,
 // ASCII digits with an optional fraction ("1.", ".5"), an optional exponent, optional blanks.
@@ -28,4 +28,9 @@ namespace modbus {
 // The value as a byte when it is a whole number 0..255.
 [[nodiscard]] std::optional<unsigned char> asByte(double wholeValue);
 
-} // namespace modbus
+// Field index that register 0 of a query answer goes to, from the start-address text
+// read when the answer arrives: floor s, 0 for s = 0, else (s - 1) * 2. A text that is
+// not numeric counts as 0.
+[[nodiscard]] long long queryBase(std::string_view startText);
+
+} // namespace ops
