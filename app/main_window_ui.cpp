@@ -4,6 +4,7 @@
 #include "lamp_pixmaps.h"
 #include "product_link_address.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QFrame>
 #include <QGroupBox>
@@ -78,10 +79,14 @@ QFont windowFont()
     return font;
 }
 
+// The surface is light whatever the desktop's theme, so the texts drawn straight on it (captions,
+// labels, counters) are dark whatever the theme; fields, lists and buttons draw their own
+// background and keep the theme's colours.
 void fillSurface(QWidget *widget)
 {
     QPalette palette = widget->palette();
     palette.setColor(QPalette::Window, surfaceColour());
+    palette.setColor(QPalette::WindowText, Qt::black);
     widget->setPalette(palette);
     widget->setAutoFillBackground(true);
 }
@@ -90,6 +95,18 @@ void setTextColour(QWidget *widget, const QColor &colour)
 {
     QPalette palette = widget->palette();
     palette.setColor(QPalette::WindowText, colour);
+    widget->setPalette(palette);
+}
+
+// A text box or list draws its own background in the theme's colours, and so do the scroll
+// bars and the drop-down list inside it, which draw their arrows in WindowText: that stays the
+// theme's, not the black of the surface around it.
+void keepThemeText(QWidget *widget)
+{
+    const QPalette theme = QApplication::palette(widget);
+    QPalette palette = widget->palette();
+    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        palette.setColor(group, QPalette::WindowText, theme.color(group, QPalette::WindowText));
     widget->setPalette(palette);
 }
 
@@ -146,6 +163,7 @@ QPlainTextEdit *makeTextBox(QWidget *parent, const char *name, const QRect &geom
     box->setTabChangesFocus(true);
     // A narrow margin leaves room for whole lines in the short boxes of Frame5.
     box->document()->setDocumentMargin(2);
+    keepThemeText(box);
     caption->setBuddy(box);
     box->setAccessibleName(caption->text());
     return box;
@@ -164,6 +182,7 @@ QComboBox *makeCombo(QWidget *parent, const char *name, const QStringList &entri
     combo->setCompleter(nullptr);
     QObject::disconnect(combo->lineEdit(), &QLineEdit::returnPressed, combo, nullptr);
     QObject::disconnect(combo->lineEdit(), &QLineEdit::editingFinished, combo, nullptr);
+    keepThemeText(combo);
     combo->addItems(entries);
     combo->setCurrentIndex(designIndex);
     caption->setBuddy(combo);

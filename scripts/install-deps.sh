@@ -7,6 +7,7 @@ packages=(
     qt6-base-dev libqt6serialport6-dev libgl-dev
     libgtest-dev libgmock-dev
     fonts-noto-cjk xvfb xauth imagemagick xdotool
+    adwaita-qt6
     libmodbus-dev mbpoll
     clang libclang-rt-14-dev valgrind
 )
