@@ -11,11 +11,11 @@ namespace {
 QColor lampColour(Lamp lamp)
 {
     switch (lamp) {
-    case Lamp::Red:
+    case Lamp::imgNotConnected:
         return QColor(220, 20, 20);
-    case Lamp::Yellow:
+    case Lamp::ImgYellow:
         return QColor(240, 200, 0);
-    case Lamp::Green:
+    case Lamp::imgConnected:
         return QColor(20, 180, 40);
     }
     return {};

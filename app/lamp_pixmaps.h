@@ -1,10 +1,12 @@
 #pragma once
+#include "operations/form.h"
+
 #include <QIcon>
 #include <QPixmap>
 
 namespace app {
 
-enum class Lamp { Red, Yellow, Green };
+using ops::Lamp;
 
 inline constexpr int kLampSize = 16;
 

@@ -1,7 +1,7 @@
 #include "main_window_ui.h"
 
-#include "cached_group_box.h"
 #include "lamp_pixmaps.h"
+#include "modbus/register_map.h"
 #include "product_link_address.h"
 
 #include <QApplication>
@@ -135,7 +135,7 @@ QPushButton *makeButton(QWidget *parent, const QString &name, const char *captio
 
 QGroupBox *makeGroup(QWidget *parent, const char *name, const char *caption, const QRect &geometry)
 {
-    auto *group = make<CachedGroupBox>(parent, QLatin1String(name), geometry, text(caption));
+    auto *group = make<QGroupBox>(parent, QLatin1String(name), geometry, text(caption));
     fillSurface(group);
     return group;
 }
@@ -280,38 +280,6 @@ LinkLabel *makeLink(QWidget *parent, const char *name, const char *address, QPoi
     return link;
 }
 
-// One row of Frame3, top to bottom; the row's txtValue index is its position in the table.
-struct ValueRow
-{
-    int nameLabel; // lblDanWei index
-    const char *name;
-    int hintLabel; // Label2 index, -1 when the row has no range hint
-    const char *hint;
-};
-
-constexpr std::array<ValueRow, 15> kValueRows{{
-    {2, "测量值", -1, nullptr},
-    {1, "原始电压值", -1, nullptr},
-    {8, "报警状态", -1, nullptr},
-    {11, "报警高值", 13, "值范围为：1到999"},
-    {4, "报警低值", 14, "值范围为：0到999"},
-    {13, "控制回差", 4, "值范围为：0到999"},
-    {0, "校 正 值", 1, "值范围为：-99到99"},
-    {10, "控制模式", 5, "1-正常控制模式 2-反向超限控制"},
-    {7, "波特率", 3, "值:2400,4800,9600,19200,38400"},
-    {16, "设备地址", -1, nullptr},
-    {6, "电压高值", 8, "值范围为：0-50000"},
-    {5, "电压低值", 9, "值范围为：0-10000"},
-    {12, "显示高值", 10, "值范围为：0-65535"},
-    {9, "显示低值", 11, "值范围为：0-999"},
-    {17, "输入电压", 12, "值范围为：2,5"},
-}};
-
-// txtValue(k) is written by cmdSet(k - 3).
-constexpr int kFirstSetRow = 3;
-// The device-address row's button stays hidden: the address is changed in Frame12.
-constexpr int kHiddenSetButton = 6;
-
 void setupFrame5(MainWindowUi &ui)
 {
     QGroupBox *group = ui.Frame5;
@@ -348,9 +316,9 @@ void setupFrame5(MainWindowUi &ui)
         image->setToolTip(text("数据采集通讯状态指示"));
         return image;
     };
-    ui.imgNotConnected = makeLamp("imgNotConnected", Lamp::Red);
-    ui.ImgYellow = makeLamp("ImgYellow", Lamp::Yellow);
-    ui.imgConnected = makeLamp("imgConnected", Lamp::Green);
+    ui.imgNotConnected = makeLamp("imgNotConnected", Lamp::imgNotConnected);
+    ui.ImgYellow = makeLamp("ImgYellow", Lamp::ImgYellow);
+    ui.imgConnected = makeLamp("imgConnected", Lamp::imgConnected);
     // The lamp raised last is seen: red in front, then yellow, then green.
     ui.imgConnected->raise();
     ui.ImgYellow->raise();
@@ -440,25 +408,23 @@ void setupFrame12(MainWindowUi &ui)
 void setupFrame3(MainWindowUi &ui)
 {
     QGroupBox *group = ui.Frame3;
-    for (std::size_t k = 0; k < kValueRows.size(); ++k) {
-        const ValueRow &row = kValueRows[k];
-        const int y = kGroupTop + static_cast<int>(k) * kRowPitch;
-        const int index = static_cast<int>(k);
+    for (const modbus::RegisterRow &row : modbus::registerMap()) {
+        const int y = kGroupTop + row.field * kRowPitch;
+        const auto field = static_cast<std::size_t>(row.field);
 
-        QLabel *name = make<QLabel>(group, memberName("lblDanWei", row.nameLabel),
-                                    QRect(8, y, 72, kRowHeight), text(row.name));
+        QLabel *name = make<QLabel>(group, memberName("lblDanWei", row.captionLabel),
+                                    QRect(8, y, 72, kRowHeight), text(row.caption));
         setTextColour(name, Qt::black);
-        ui.lblDanWei[static_cast<std::size_t>(row.nameLabel)] = name;
-        ui.txtValue[k] = makeField(group, memberName("txtValue", index), "0",
-                                   QRect(82, y, 88, kRowHeight), name);
+        ui.lblDanWei[static_cast<std::size_t>(row.captionLabel)] = name;
+        ui.txtValue[field] = makeField(group, memberName("txtValue", row.field), "0",
+                                       QRect(82, y, 88, kRowHeight), name);
 
-        if (index >= kFirstSetRow) {
-            const int button = index - kFirstSetRow;
-            QPushButton *set = makeButton(group, memberName("cmdSet", button), "设置",
+        if (row.setButton >= 0) {
+            QPushButton *set = makeButton(group, memberName("cmdSet", row.setButton), "设置",
                                           QRect(176, y, 52, kRowHeight));
             set->setAccessibleName(text("设置 ") + name->text());
-            set->setVisible(button != kHiddenSetButton);
-            ui.cmdSet[static_cast<std::size_t>(button)] = set;
+            set->setVisible(row.setButtonVisible);
+            ui.cmdSet[static_cast<std::size_t>(row.setButton)] = set;
         }
         if (row.hintLabel >= 0) {
             QLabel *hint = makeLabel(group, memberName("Label2", row.hintLabel), row.hint,

@@ -76,7 +76,7 @@ QString WidgetForm::text(ops::Field field) const
         break;
     }
     const int value = static_cast<int>(field) - static_cast<int>(Field::txtValue0);
-    if (value >= 0 && value < ops::kValueFields)
+    if (value >= 0 && value < modbus::kValueFieldCount)
         return m_ui.txtValue[static_cast<std::size_t>(value)]->text();
     return {};
 }
@@ -115,7 +115,7 @@ void WidgetForm::setText(ops::Field field, const QString &text)
         break;
     }
     const int value = static_cast<int>(field) - static_cast<int>(Field::txtValue0);
-    if (value >= 0 && value < ops::kValueFields)
+    if (value >= 0 && value < modbus::kValueFieldCount)
         setIfChanged(m_ui.txtValue[static_cast<std::size_t>(value)], text);
 }
 

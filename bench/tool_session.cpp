@@ -112,7 +112,7 @@ bool ToolSession::start(int baud, const std::string &logPath, std::string &error
     }
     speeds->setCurrentIndex(index);
     emit speeds->activated(index);
-    if (!m_port->portOpen() || m_port->lineSettings().baudRate != baud) {
+    if (!m_port->portOpen() || m_port->settings().baudRate != baud) {
         error = "COM1 did not reopen at " + std::to_string(baud);
         return false;
     }

@@ -115,7 +115,7 @@ void checkQueryFields(const RecordingForm &form, const std::map<Field, QString> 
         const double base = (!start || *start == 0) ? 0.0 : (*start - 1) * 2;
         for (std::size_t k = 0; k < registers; ++k) {
             const double field = base + static_cast<double>(k);
-            if (field >= 0 && field < ops::kValueFields)
+            if (field >= 0 && field < modbus::kValueFieldCount)
                 expected.insert(static_cast<int>(field));
         }
         for (const int field : expected) {
@@ -125,7 +125,7 @@ void checkQueryFields(const RecordingForm &form, const std::map<Field, QString> 
                     "value field text differs from its display rule");
         }
     }
-    for (int field = 0; field < ops::kValueFields; ++field) {
+    for (int field = 0; field < modbus::kValueFieldCount; ++field) {
         const Field f = ops::valueField(field);
         if (!expected.count(field))
             require(form.text(f) == before.at(f), "value field changed outside the answer");
@@ -154,8 +154,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     port.event =
         receiveEvent
             ? serial::kComEvReceive
-            : input.PickValueInArray({serial::kComEventBreak, serial::kComEventFrame,
-                                      serial::kComEventRxOver, serial::kComEventPortLost, 0, 1, 3});
+            : input.PickValueInArray({serial::kComEventRxOver, serial::kComEventPortLost, 0, 1, 3});
     const std::vector<std::uint8_t> answer = input.ConsumeRemainingBytes<std::uint8_t>();
     port.inBuffer = QByteArray(reinterpret_cast<const char *>(answer.data()),
                                static_cast<qsizetype>(answer.size()));
@@ -191,7 +190,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     std::set<Field> allowed{Field::lblErrCounter, Field::txtState};
     switch (vars.CmdType) {
     case 1:
-        for (int field = 0; field < ops::kValueFields; ++field)
+        for (int field = 0; field < modbus::kValueFieldCount; ++field)
             allowed.insert(ops::valueField(field));
         checkQueryFields(form, before, answer, startText);
         break;

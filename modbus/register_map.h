@@ -28,13 +28,13 @@ struct RegisterRow
     const char *caption; // the row's name
     int readRegister;    // register a query from address 0 puts into the field
     DisplayRule rule;
-    int setButton;         // cmdSet index, -1 for display-only rows
-    bool setButtonVisible; // the device-address row's button is hidden
-    std::uint16_t writeRegister;
-    bool twosComplement; // negative values are written as 65536 + value
-    WriteCheck check;
-    int hintLabel; // Label2 index of the red range hint, -1 for none
-    const char *hint;
+    int setButton = -1;            // cmdSet index, -1 for display-only rows
+    bool setButtonVisible = false; // the device-address row's button is hidden
+    std::uint16_t writeRegister = 0;
+    bool twosComplement = false; // negative values are written as 65536 + value
+    WriteCheck check = WriteCheck::None;
+    int hintLabel = -1; // Label2 index of the red range hint, -1 for none
+    const char *hint = "";
 };
 
 inline constexpr int kValueFieldCount = 15;

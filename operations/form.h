@@ -1,4 +1,6 @@
 #pragma once
+#include "modbus/register_map.h"
+
 #include <QString>
 
 namespace ops {
@@ -21,8 +23,6 @@ enum class Field {
     Combo2, // the speed list's text
     txtValue0,
 };
-
-inline constexpr int kValueFields = 15;
 
 [[nodiscard]] constexpr Field valueField(int index)
 {

@@ -6,7 +6,7 @@
 
 namespace ops {
 
-QString lineSettings(std::int32_t baud)
+QString settingsText(std::int32_t baud)
 {
     return QString::number(baud) + QStringLiteral(",N,8,1");
 }
@@ -35,7 +35,7 @@ void Combo1_Click(const Window &w)
     }
     port.setCommPort(index + 1);
     w.vars.CommNum = static_cast<std::int16_t>(port.commPort());
-    port.setSettings(lineSettings(w.vars.CommRate));
+    port.setSettings(settingsText(w.vars.CommRate));
     if (port.portOpen())
         return;
     // A missing or busy port is passed over: the next request that tests the port reports it.
@@ -54,11 +54,11 @@ void Combo2_Click(const Window &w)
     auto &port = w.MSComm1;
     if (port.portOpen()) {
         port.setPortOpen(false);
-        port.setSettings(lineSettings(w.vars.CommRate));
+        port.setSettings(settingsText(w.vars.CommRate));
         // A failed reopen leaves the port closed without a message.
         port.setPortOpen(true);
     } else {
-        port.setSettings(lineSettings(w.vars.CommRate));
+        port.setSettings(settingsText(w.vars.CommRate));
     }
 }
 
@@ -66,7 +66,7 @@ void cmdCom_Click(const Window &w)
 {
     auto &port = w.MSComm1;
     if (!port.portOpen()) {
-        port.setSettings(lineSettings(w.vars.CommRate));
+        port.setSettings(settingsText(w.vars.CommRate));
         w.form.showLamp(Lamp::imgConnected);
     } else {
         w.form.showLamp(Lamp::imgConnected);

@@ -18,6 +18,6 @@ void OpenOnComm(serial::SerialControl &port);
 void CloseOnComm(serial::SerialControl &port);
 
 // "9600,N,8,1": the line is always no parity, 8 data bits, 1 stop bit.
-[[nodiscard]] QString lineSettings(std::int32_t baud);
+[[nodiscard]] QString settingsText(std::int32_t baud);
 
 } // namespace ops

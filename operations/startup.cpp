@@ -44,7 +44,7 @@ void Form_Load(const Window &w)
     port.setSThreshold(0);
     port.setRThreshold(1);
     port.setInputMode(serial::kInputModeBinary);
-    port.setSettings(lineSettings(w.vars.CommRate));
+    port.setSettings(settingsText(w.vars.CommRate));
 
     // A COM1 that cannot be opened is passed over without a message.
     selectByText(w, List::Combo1, QStringLiteral("COM") + QString::number(w.vars.CommNum),

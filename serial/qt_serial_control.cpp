@@ -62,7 +62,7 @@ void QtSerialControl::setSettings(const QString &settings)
         applySettings(m_port);
 }
 
-LineSettings QtSerialControl::lineSettings() const
+LineSettings QtSerialControl::settings() const
 {
     return m_settings;
 }

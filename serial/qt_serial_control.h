@@ -30,7 +30,7 @@ public:
     [[nodiscard]] int commPort() const override;
     // A text that does not parse is ignored and the previous settings stay.
     void setSettings(const QString &settings) override;
-    [[nodiscard]] LineSettings lineSettings() const;
+    [[nodiscard]] LineSettings settings() const;
 
     [[nodiscard]] bool portOpen() const override;
     bool setPortOpen(bool open) override;

@@ -46,14 +46,14 @@ TEST_P(LampPixmapTest, IsARoundLampOfItsColourOnTransparentGround)
 }
 
 INSTANTIATE_TEST_SUITE_P(Lamps, LampPixmapTest,
-                         ::testing::Values(LampCase{app::Lamp::Red, "Red", true, false},
-                                           LampCase{app::Lamp::Yellow, "Yellow", true, true},
-                                           LampCase{app::Lamp::Green, "Green", false, true}),
+                         ::testing::Values(LampCase{app::Lamp::imgNotConnected, "Red", true, false},
+                                           LampCase{app::Lamp::ImgYellow, "Yellow", true, true},
+                                           LampCase{app::Lamp::imgConnected, "Green", false, true}),
                          [](const auto &info) { return std::string(info.param.name); });
 
 TEST(LampPixmap, KeepsItsSizeOnScaledScreens)
 {
-    const QPixmap pixmap = app::lampPixmap(app::Lamp::Green, 2.0);
+    const QPixmap pixmap = app::lampPixmap(app::Lamp::imgConnected, 2.0);
     EXPECT_EQ(pixmap.size(), QSize(32, 32));
     EXPECT_EQ(pixmap.deviceIndependentSize().toSize(), QSize(16, 16));
 }

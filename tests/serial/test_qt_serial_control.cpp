@@ -62,7 +62,7 @@ class SerialControlClosed : public PtyControl
 TEST_F(SerialControlClosed, StartsLikeTheClassicControl)
 {
     EXPECT_EQ(m_control.commPort(), 1);
-    EXPECT_EQ(m_control.lineSettings(), serial::LineSettings{});
+    EXPECT_EQ(m_control.settings(), serial::LineSettings{});
     EXPECT_FALSE(m_control.portOpen());
     EXPECT_EQ(m_control.rThreshold(), 0);
     EXPECT_EQ(m_control.inBufferCount(), 0);
@@ -89,7 +89,7 @@ TEST_F(SerialControlClosed, AcceptsEverySettingWithoutOpening)
     EXPECT_EQ(m_control.inputMode(), serial::kInputModeBinary);
     const serial::LineSettings expected{19200, QSerialPort::EvenParity, QSerialPort::Data7,
                                         QSerialPort::TwoStop};
-    EXPECT_EQ(m_control.lineSettings(), expected);
+    EXPECT_EQ(m_control.settings(), expected);
     pumpRounds(3);
     EXPECT_TRUE(m_events.empty());
 }
@@ -106,7 +106,7 @@ TEST_F(SerialControlClosed, IgnoresValuesItCannotTake)
     m_control.setRThreshold(-1);
     m_control.setInputMode(7);
     EXPECT_EQ(m_control.commPort(), 4);
-    EXPECT_EQ(m_control.lineSettings().baudRate, 4800);
+    EXPECT_EQ(m_control.settings().baudRate, 4800);
     EXPECT_EQ(m_control.rThreshold(), 2);
     EXPECT_EQ(m_control.inputMode(), serial::kInputModeText);
 }
@@ -167,7 +167,7 @@ TEST_F(SerialControlOpen, NewSettingsApplyAtOnceOnAnOpenPort)
     m_control.setSettings(QStringLiteral("2400;N;8;1 and more"));
     line = slaveTermios(m_pty.masterFd());
     EXPECT_EQ(cfgetospeed(&line), speed_t(B2400));
-    EXPECT_EQ(m_control.lineSettings().baudRate, 2400);
+    EXPECT_EQ(m_control.settings().baudRate, 2400);
 }
 
 TEST_F(SerialControlOpen, OpeningAnOpenPortFailsAndKeepsItOpen)

@@ -36,7 +36,7 @@ public:
         texts[ops::Field::lblCounter] = QStringLiteral("0");
         texts[ops::Field::lblErrCounter] = QStringLiteral("0");
         texts[ops::Field::Combo2] = QStringLiteral("9600");
-        for (int k = 0; k < ops::kValueFields; ++k)
+        for (int k = 0; k < modbus::kValueFieldCount; ++k)
             texts[ops::valueField(k)] = QStringLiteral("0");
     }
 
