@@ -25,13 +25,15 @@ int main(int argc, char *argv[])
 
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("rx904-tool"));
+    // Lets the desktop match the window with its menu entry and icon.
+    QApplication::setDesktopFileName(QStringLiteral("io.github.rx904tool.Rx904Tool"));
 
     serial::QtSerialControl MSComm1;
     app::QtMessageBox messages;
     app::frmMain window(MSComm1, messages);
     messages.setParent(&window);
     window.Form_Load();
-    app::reportStartupWhenShown(window, [&MSComm1] { return MSComm1.portOpen(); });
+    app::reportStartupWhenShown(window, MSComm1);
     window.show();
     // Closing the window ends the program; MSComm1 closes the port as it goes.
     return QApplication::exec();
