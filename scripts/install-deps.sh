@@ -9,6 +9,7 @@ packages=(
     fonts-noto-cjk xvfb xauth imagemagick xdotool
     libmodbus-dev mbpoll
     clang libclang-rt-14-dev valgrind
+    librsvg2-bin desktop-file-utils appstream lintian
 )
 
 missing=()
