@@ -1,3 +1,4 @@
+#include "command_line.h"
 #include "frm_main.h"
 #include "qt_message_box.h"
 #include "serial/qt_serial_control.h"
@@ -5,17 +6,34 @@
 
 #include <QApplication>
 
+#include <cstdio>
+
 int main(int argc, char *argv[])
 {
+    // Read before the QApplication exists, so that --help, --version and a mistyped option
+    // answer on a terminal without a display and never open a window.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const app::CommandLine commandLine = app::parseCommandLine(arguments);
+    if (commandLine.exitStatus) {
+        std::fputs(commandLine.text.toLocal8Bit().constData(),
+                   *commandLine.exitStatus == 0 ? stdout : stderr);
+        return *commandLine.exitStatus;
+    }
+    app::applyPortOptions(commandLine);
+
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("rx904-tool"));
+    // Lets the desktop match the window with its menu entry and icon.
+    QApplication::setDesktopFileName(QStringLiteral("io.github.rx904tool.Rx904Tool"));
 
     serial::QtSerialControl MSComm1;
     app::QtMessageBox messages;
     app::frmMain window(MSComm1, messages);
     messages.setParent(&window);
     window.Form_Load();
-    app::reportStartupWhenShown(window, [&MSComm1] { return MSComm1.portOpen(); });
+    app::reportStartupWhenShown(window, MSComm1);
     window.show();
     // Closing the window ends the program; MSComm1 closes the port as it goes.
     return QApplication::exec();

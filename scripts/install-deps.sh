@@ -10,6 +10,7 @@ packages=(
     adwaita-qt6
     libmodbus-dev mbpoll
     clang libclang-rt-14-dev valgrind
+    librsvg2-bin desktop-file-utils appstream lintian
 )
 
 missing=()

@@ -1,0 +1,108 @@
+#include "command_line.h"
+
+#include "serial/port_names.h"
+
+#include <QCommandLineParser>
+#include <QRegularExpression>
+
+namespace app {
+
+namespace {
+
+constexpr auto kProgram = "rx904-tool";
+
+// The usage in the window's language; Qt's own help text would be in English and would name
+// the program by the path it was started with.
+QString usageText(const QList<QCommandLineOption> &options)
+{
+    QString text = QStringLiteral("用法：%1 [选项]\nRX904智能电压控制器工具软件\n\n选项：\n")
+                       .arg(QLatin1String(kProgram));
+    for (const QCommandLineOption &option : options) {
+        QStringList names;
+        for (const QString &name : option.names())
+            names << (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
+        QString left = QStringLiteral("  ") + names.join(QStringLiteral(", "));
+        if (!option.valueName().isEmpty())
+            left += QLatin1Char(' ') + option.valueName();
+        text +=
+            left.leftJustified(28) + QLatin1Char(' ') + option.description() + QLatin1Char('\n');
+    }
+    return text;
+}
+
+// "COMn=DEVICE", n 1..25 (COM in any case), DEVICE not empty.
+std::optional<std::pair<int, QString>> portMapping(const QString &value)
+{
+    static const QRegularExpression pattern(QStringLiteral("^COM([0-9]{1,2})=(.+)$"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = pattern.match(value);
+    if (!match.hasMatch())
+        return std::nullopt;
+    const int port = match.captured(1).toInt();
+    if (port < serial::kFirstPort || port > serial::kLastPort)
+        return std::nullopt;
+    return std::pair{port, match.captured(2)};
+}
+
+} // namespace
+
+CommandLine parseCommandLine(const QStringList &arguments)
+{
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("显示本帮助并退出"));
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("显示版本并退出"));
+    const QCommandLineOption port(
+        QStringLiteral("port"),
+        QStringLiteral("COMn 对应的设备，与环境变量 RX904_COMn 相同（n 为 1-25，可重复）"),
+        QStringLiteral("COMn=DEVICE"));
+    const QList<QCommandLineOption> options{help, version, port};
+
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.addOptions(options);
+
+    CommandLine result;
+    const auto fail = [&](const QString &cause) {
+        result.exitStatus = 2;
+        result.text = cause + QLatin1Char('\n') + usageText(options);
+        return result;
+    };
+    if (!parser.parse(arguments)) {
+        if (parser.unknownOptionNames().isEmpty())
+            return fail(QStringLiteral("选项缺少值或带有多余的值（%1）").arg(parser.errorText()));
+        const QString name = parser.unknownOptionNames().first();
+        return fail(QStringLiteral("未知选项：%1%2")
+                        .arg(QLatin1String(name.size() == 1 ? "-" : "--"), name));
+    }
+    if (!parser.positionalArguments().isEmpty())
+        return fail(QStringLiteral("多余的参数：%1").arg(parser.positionalArguments().first()));
+    if (parser.isSet(help)) {
+        result.exitStatus = 0;
+        result.text = usageText(options);
+        return result;
+    }
+    if (parser.isSet(version)) {
+        result.exitStatus = 0;
+        result.text =
+            QStringLiteral("%1 %2\n").arg(QLatin1String(kProgram), QStringLiteral(RX904_VERSION));
+        return result;
+    }
+    for (const QString &value : parser.values(port)) {
+        const auto mapping = portMapping(value);
+        if (!mapping)
+            return fail(QStringLiteral("--port 的值“%1”有误，应为 COMn=设备，n 为 1-25，"
+                                       "例如 --port COM1=/dev/ttyUSB0")
+                            .arg(value));
+        result.ports[mapping->first] = mapping->second;
+    }
+    return result;
+}
+
+void applyPortOptions(const CommandLine &commandLine)
+{
+    for (const auto &[port, device] : commandLine.ports)
+        qputenv(serial::overrideVariableName(port).toLatin1().constData(), device.toLocal8Bit());
+}
+
+} // namespace app

@@ -1,0 +1,28 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+
+#include <map>
+#include <optional>
+
+namespace app {
+
+// What the command line asks of rx904-tool. Without options the window starts as always.
+struct CommandLine
+{
+    // Set when the program ends at once, without a window: 0 after --help or --version, with
+    // `text` for standard output; 2 after an unknown option or a malformed value, with `text`
+    // (the cause and the usage) for standard error.
+    std::optional<int> exitStatus;
+    QString text;
+    // --port COMn=DEVICE: the device behind COMn, with the meaning of RX904_COMn.
+    std::map<int, QString> ports;
+};
+
+// `arguments` as the program was called, its own name first.
+[[nodiscard]] CommandLine parseCommandLine(const QStringList &arguments);
+
+// Gives each --port mapping to this process as RX904_COMn, before any port is named.
+void applyPortOptions(const CommandLine &commandLine);
+
+} // namespace app

@@ -1,0 +1,72 @@
+#include "app/command_line.h"
+#include "serial/port_names.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <optional>
+
+namespace {
+
+struct Case
+{
+    const char *name;
+    QStringList arguments;
+    std::optional<int> exitStatus;
+    QString textStart;
+    std::map<int, QString> ports;
+};
+
+void PrintTo(const Case &row, std::ostream *out)
+{
+    *out << row.name;
+}
+
+class CommandLineTest : public ::testing::TestWithParam<Case>
+{
+};
+
+TEST_P(CommandLineTest, Parses)
+{
+    const Case &row = GetParam();
+    const app::CommandLine result =
+        app::parseCommandLine(QStringList{QStringLiteral("/usr/bin/rx904-tool")} + row.arguments);
+    EXPECT_EQ(result.exitStatus, row.exitStatus);
+    EXPECT_TRUE(result.text.startsWith(row.textStart)) << result.text.toStdString();
+    if (row.exitStatus == 2) {
+        EXPECT_TRUE(result.text.contains(QStringLiteral("用法：rx904-tool"))) << "usage follows";
+    }
+    EXPECT_EQ(result.ports, row.ports);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, CommandLineTest,
+    ::testing::Values(
+        Case{"NoOptionStartsTheWindow", {}, std::nullopt, {}, {}},
+        Case{"Version", {"--version"}, 0, "rx904-tool " RX904_EXPECTED_VERSION "\n", {}},
+        Case{"Help", {"--help"}, 0, "用法：rx904-tool [选项]", {}},
+        Case{"UnknownOption", {"--monitr"}, 2, "未知选项：--monitr\n", {}},
+        Case{"QtPlatformOptionIsUnknownToo", {"-platform", "offscreen"}, 2, "未知选项", {}},
+        Case{"StrayArgument", {"/dev/ttyUSB0"}, 2, "多余的参数", {}},
+        Case{"PortWithoutDevice", {"--port", "COM1"}, 2, "--port 的值“COM1”有误", {}},
+        Case{"PortEmptyDevice", {"--port", "COM1="}, 2, "--port 的值", {}},
+        Case{"PortBeyondCom25", {"--port", "COM26=/dev/ttyUSB0"}, 2, "--port 的值", {}},
+        Case{"PortValueMissing", {"--port"}, 2, "选项缺少值", {}},
+        Case{"PortsMapComNumbers",
+             {"--port", "COM1=/dev/ttyUSB3", "--port=com12=/dev/pts/4"},
+             std::nullopt,
+             {},
+             {{1, "/dev/ttyUSB3"}, {12, "/dev/pts/4"}}}),
+    [](const ::testing::TestParamInfo<Case> &info) { return std::string(info.param.name); });
+
+TEST(CommandLinePorts, APortOptionNamesTheDeviceAsTheEnvironmentVariableDoes)
+{
+    const app::CommandLine result =
+        app::parseCommandLine({QStringLiteral("rx904-tool"), QStringLiteral("--port"),
+                               QStringLiteral("COM7=/dev/pts/9")});
+    app::applyPortOptions(result);
+    EXPECT_EQ(serial::overridePath(7), QStringLiteral("/dev/pts/9"));
+    qunsetenv("RX904_COM7");
+}
+
+} // namespace
