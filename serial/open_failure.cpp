@@ -12,8 +12,9 @@ QString presentDevicesText(const OpenFailureFacts &facts)
     if (facts.devicesPresent == 0 && facts.reachable.isEmpty())
         return QStringLiteral("本机当前没有串口设备。");
     QString text = QStringLiteral("本机当前有 %1 个串口设备").arg(facts.devicesPresent);
+    // RX904_COMn set for the lower numbers can leave listed devices without a number.
     if (facts.reachable.isEmpty())
-        return text + QStringLiteral("。");
+        return text + QStringLiteral("，但没有串口号对应它们。");
     QStringList pairs;
     for (const ComMapping &mapping : facts.reachable)
         pairs << QStringLiteral("COM%1 → %2").arg(mapping.port).arg(mapping.path);
@@ -45,7 +46,7 @@ QString brlttyText(const OpenFailureFacts &facts)
 {
     QString text;
     if (!facts.vanishedUsb.isEmpty()) {
-        text = QStringLiteral("USB 串口转换器 %1 出现后随即消失了。")
+        text = QStringLiteral("先前列出的 USB 串口转换器 %1 已经消失。")
                    .arg(facts.vanishedUsb.join(QStringLiteral("、")));
     } else {
         text = QStringLiteral("有 %1 个 USB 接口正被某个程序直接占用，没有成为串口设备。")

@@ -4,7 +4,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+#include <initializer_list>
 #include <optional>
+#include <vector>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
