@@ -22,7 +22,7 @@ struct OpenAttempt
 {
     OpenFailure failure = OpenFailure::None;
     QString path;        // the device tried; empty for NoDevice
-    QString systemError; // QSerialPort::errorString() or strerror()
+    QString systemError; // QSerialPort::errorString(); empty when the system gave none
 };
 
 [[nodiscard]] OpenFailure openFailureOf(QSerialPort::SerialPortError error);
