@@ -74,8 +74,9 @@ void cmdCom_Click(const Window &w)
     }
     if (!port.setPortOpen(true)) {
         w.form.showLamp(Lamp::imgNotConnected);
-        w.messages.show(QString::fromUtf8(text::kPortOpenFailed),
-                        QString::fromUtf8(text::kPortOpenFailedTitle), MessageIcon::Exclamation);
+        w.messages.showWithInformativeText(QString::fromUtf8(text::kPortOpenFailed),
+                                           QString::fromUtf8(text::kPortOpenFailedTitle),
+                                           MessageIcon::Exclamation, port.openFailureCause());
     }
 }
 

@@ -8,7 +8,7 @@ namespace ops {
 void Combo1_Click(const Window &w);
 // An entry of the speed list was chosen.
 void Combo2_Click(const Window &w);
-// "打开串口": (re)opens the port last applied; reports a failure.
+// "打开串口": (re)opens the port last applied; reports a failure with its cause below.
 void cmdCom_Click(const Window &w);
 // "关闭串口".
 void Command1_Click(const Window &w);

@@ -1,6 +1,10 @@
 #include "port_names.h"
 
+#include "open_failure_probe.h"
+
+#include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QSerialPortInfo>
 #include <QtGlobal>
 #include <algorithm>
@@ -58,6 +62,47 @@ QString shownLocation(const DeviceInfo &device, Platform platform)
     if (platform == Platform::Windows)
         return device.portName;
     return device.systemLocation;
+}
+
+QString hex4(quint16 id)
+{
+    return QStringLiteral("%1").arg(id, 4, 16, QLatin1Char('0'));
+}
+
+// One line for each detail the system gave, each after a line break.
+QString detailLines(const DeviceInfo &device)
+{
+    QString lines;
+    const auto add = [&lines](const char *label, const QString &value) {
+        if (!value.isEmpty())
+            lines += QLatin1Char('\n') + QString::fromUtf8(label) + value;
+    };
+    add("固定名称：", device.stableName);
+    add("描述：", device.description);
+    add("制造商：", device.manufacturer);
+    if (device.vendorId)
+        add("USB 厂商 ID：", hex4(*device.vendorId));
+    if (device.productId)
+        add("USB 产品 ID：", hex4(*device.productId));
+    add("序列号：", device.serialNumber);
+    return lines;
+}
+
+// Linux names each USB serial device by its maker, product and serial number in
+// /dev/serial/by-id; the links point at the ttyUSB/ttyACM name of the moment.
+QHash<QString, QString> stableNames()
+{
+    QHash<QString, QString> names;
+    const QDir byId(QStringLiteral("/dev/serial/by-id"));
+    const QStringList links =
+        byId.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+    for (const QString &link : links) {
+        const QString path = byId.filePath(link);
+        const QString target = QFileInfo(path).canonicalFilePath();
+        if (!target.isEmpty())
+            names.insert(target, path);
+    }
+    return names;
 }
 
 } // namespace
@@ -167,8 +212,15 @@ QString portToolTip(int port, const QString &overridePath, Platform platform,
     const QString portName = windowsPortName(port);
     const QString none = QStringLiteral("%1：当前没有对应的串口设备").arg(portName);
     if (!overridePath.isEmpty()) {
-        return QStringLiteral("%1 → %2（由环境变量 %3 指定）")
-            .arg(portName, overridePath, overrideVariableName(port));
+        const QString first = QStringLiteral("%1 → %2（由环境变量 %3 指定）")
+                                  .arg(portName, overridePath, overrideVariableName(port));
+        const auto listed = std::find_if(
+            present.cbegin(), present.cend(), [&overridePath, platform](const DeviceInfo &device) {
+                return platform == Platform::Windows
+                           ? device.portName.compare(overridePath, Qt::CaseInsensitive) == 0
+                           : device.systemLocation == overridePath;
+            });
+        return listed == present.cend() ? first : first + detailLines(*listed);
     }
     const std::optional<DeviceInfo> device = resolvePort(port, QString(), platform, present);
     if (!device)
@@ -181,10 +233,8 @@ QString portToolTip(int port, const QString &overridePath, Platform platform,
         if (!listed)
             return none;
     }
-    const QString location = shownLocation(*device, platform);
-    if (device->description.isEmpty())
-        return QStringLiteral("%1 → %2").arg(portName, location);
-    return QStringLiteral("%1 → %2（%3）").arg(portName, location, device->description);
+    return QStringLiteral("%1 → %2").arg(portName, shownLocation(*device, platform)) +
+           detailLines(*device);
 }
 
 Platform hostPlatform()
@@ -206,9 +256,19 @@ QString overridePath(int port)
 QList<DeviceInfo> presentDevices()
 {
     QList<DeviceInfo> devices;
+    const QHash<QString, QString> stable = stableNames();
     const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
-    for (const QSerialPortInfo &info : ports)
-        devices.append(DeviceInfo{info.portName(), info.systemLocation(), info.description()});
+    for (const QSerialPortInfo &info : ports) {
+        DeviceInfo device{info.portName(), info.systemLocation(), info.description()};
+        device.manufacturer = info.manufacturer();
+        device.serialNumber = info.serialNumber();
+        if (info.hasVendorIdentifier())
+            device.vendorId = info.vendorIdentifier();
+        if (info.hasProductIdentifier())
+            device.productId = info.productIdentifier();
+        device.stableName = stable.value(QFileInfo(info.systemLocation()).canonicalFilePath());
+        devices.append(device);
+    }
     return devices;
 }
 
@@ -226,6 +286,7 @@ QStringList portToolTips()
 {
     const Platform platform = hostPlatform();
     const QList<DeviceInfo> present = presentDevices();
+    rememberListedDevices(present);
     QStringList tips;
     for (int port = kFirstPort; port <= kLastPort; ++port)
         tips.append(portToolTip(port, overridePath(port), platform, present));

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <QStringView>
+#include <QtGlobal>
 #include <optional>
 
 namespace serial {
@@ -32,6 +33,12 @@ struct DeviceInfo
     QString portName;       // "ttyUSB0", "cu.usbserial-1410", "COM3"
     QString systemLocation; // "/dev/ttyUSB0", "\\.\COM3": what the port is opened by
     QString description;    // "USB-Serial Controller"; may be empty
+    // Known for USB devices only; empty or nullopt otherwise.
+    QString manufacturer = {};
+    QString serialNumber = {};
+    std::optional<quint16> vendorId = {};
+    std::optional<quint16> productId = {};
+    QString stableName = {}; // its link under /dev/serial/by-id, which keeps across replugging
 
     friend bool operator==(const DeviceInfo &, const DeviceInfo &) = default;
 };
@@ -58,9 +65,10 @@ struct DeviceInfo
                                                     Platform platform,
                                                     const QList<DeviceInfo> &present);
 
-// Tooltip for COMn's entry in the port list, in the tool's language:
-// "COM1 → /dev/ttyUSB0（USB-Serial Controller）", "COM1 → /dev/pts/3（由环境变量 RX904_COM1
-// 指定）" or "COM4：当前没有对应的串口设备".
+// Tooltip for COMn's entry in the port list, in the tool's language: a first line
+// "COM1 → /dev/ttyUSB0", "COM1 → /dev/pts/3（由环境变量 RX904_COM1 指定）" or
+// "COM4：当前没有对应的串口设备", then one line for each known detail of the device: its
+// stable name, description, manufacturer, USB vendor and product id, serial number.
 [[nodiscard]] QString portToolTip(int port, const QString &overridePath, Platform platform,
                                   const QList<DeviceInfo> &present);
 
@@ -69,7 +77,8 @@ struct DeviceInfo
 [[nodiscard]] QString overridePath(int port);
 [[nodiscard]] QList<DeviceInfo> presentDevices();
 [[nodiscard]] std::optional<DeviceInfo> resolvePort(int port);
-// Tooltips for COM1 … COM25, COM1's first.
+// Tooltips for COM1 … COM25, COM1's first. Remembers the USB adapters listed, so that a
+// failed open can tell one went away (open_failure_probe.h).
 [[nodiscard]] QStringList portToolTips();
 
 } // namespace serial

@@ -1,5 +1,6 @@
 #include "qt_serial_control.h"
 
+#include "open_failure_probe.h"
 #include "port_names.h"
 
 #include <QMetaObject>
@@ -88,21 +89,34 @@ bool QtSerialControl::openPort()
     if (m_port.isOpen())
         return false;
     const std::optional<DeviceInfo> device = resolvePort(m_commPort);
-    if (!device)
+    if (!device) {
+        m_lastOpen = {OpenFailure::NoDevice, QString(), QString()};
         return false;
+    }
     m_port.setPortName(device->systemLocation);
     // QSerialPort applies the stored settings while opening and fails the open if the
     // device refuses one of them.
     applySettings(m_port);
     m_port.setFlowControl(QSerialPort::NoFlowControl);
-    if (!m_port.open(QIODevice::ReadWrite))
+    if (!m_port.open(QIODevice::ReadWrite)) {
+        m_lastOpen = {openFailureOf(m_port.error()), device->systemLocation, m_port.errorString()};
         return false;
+    }
     if (!holdExclusively()) {
+        m_lastOpen = {OpenFailure::Locked, device->systemLocation, QString()};
         closePort();
         return false;
     }
+    m_lastOpen = {};
     discardReceived();
     return true;
+}
+
+QString QtSerialControl::openFailureCause() const
+{
+    if (m_lastOpen.failure == OpenFailure::None)
+        return QString();
+    return explainOpenFailure(m_commPort, m_lastOpen);
 }
 
 void QtSerialControl::closePort()

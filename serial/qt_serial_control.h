@@ -1,6 +1,7 @@
 #pragma once
 #include "comm_events.h"
 #include "line_settings.h"
+#include "open_failure.h"
 #include "serial_control.h"
 
 #include <QByteArray>
@@ -34,6 +35,7 @@ public:
 
     [[nodiscard]] bool portOpen() const override;
     bool setPortOpen(bool open) override;
+    [[nodiscard]] QString openFailureCause() const override;
 
     void setInputMode(int mode) override;
     [[nodiscard]] int inputMode() const;
@@ -66,6 +68,7 @@ private:
     void raise(int event);
 
     QSerialPort m_port;
+    OpenAttempt m_lastOpen;
     QByteArray m_inBuffer;
     LineSettings m_settings;
     int m_commPort = 1;

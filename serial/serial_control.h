@@ -28,6 +28,8 @@ public:
     // true opens with the current CommPort and Settings, false closes. Returns false when
     // the port cannot be opened (missing, held by another program, no permission).
     virtual bool setPortOpen(bool open) = 0;
+    // Why the last failed open failed, in the window's language; empty when not known.
+    [[nodiscard]] virtual QString openFailureCause() const { return QString(); }
 
     virtual void setInputMode(int mode) = 0;
     virtual void setInputLen(int length) = 0;

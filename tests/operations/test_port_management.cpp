@@ -99,8 +99,10 @@ TEST_P(OpenButtonTest, OpensOrReportsWithTheLamps)
 {
     const auto &c = GetParam();
     port.open = c.wasOpen;
-    if (c.missing)
+    if (c.missing) {
         port.missingPorts = {1};
+        port.failureCause = QStringLiteral("COM1 当前没有对应的串口设备。");
+    }
     ops::cmdCom_Click(window);
     EXPECT_EQ(port.log, c.log);
     EXPECT_EQ(form.lampInFront, c.lamp);
@@ -110,6 +112,7 @@ TEST_P(OpenButtonTest, OpensOrReportsWithTheLamps)
         EXPECT_EQ(messages.shown[0].text, "串口已打开或被占用！");
         EXPECT_EQ(messages.shown[0].title, "出错提示");
         EXPECT_EQ(messages.shown[0].icon, ops::MessageIcon::Exclamation);
+        EXPECT_EQ(messages.shown[0].informativeText, port.failureCause);
     } else {
         EXPECT_TRUE(messages.shown.empty());
     }

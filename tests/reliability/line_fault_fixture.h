@@ -90,7 +90,13 @@ public:
 
     void show(const QString &text, const QString &title, ops::MessageIcon icon) override
     {
-        m_record.show(text, title, icon);
+        showWithInformativeText(text, title, icon, QString());
+    }
+
+    void showWithInformativeText(const QString &text, const QString &title, ops::MessageIcon icon,
+                                 const QString &informativeText) override
+    {
+        m_record.showWithInformativeText(text, title, icon, informativeText);
         deepest = std::max(deepest, ++depth);
         QEventLoop loop;
         QTimer::singleShot(m_openMs, &loop, &QEventLoop::quit);

@@ -313,6 +313,10 @@ TEST_F(LineFaults, PortHeldByAnotherProgramIsReportedWhenOpening)
     EXPECT_EQ(messages.shown[0].text, "串口已打开或被占用！");
     EXPECT_EQ(messages.shown[0].title, "出错提示");
     EXPECT_EQ(messages.shown[0].icon, ops::MessageIcon::Exclamation);
+    // Below it, the cause names the holder.
+    EXPECT_TRUE(messages.shown[0].informativeText.contains(
+        QStringLiteral("（进程号 %1").arg(holder.processId())))
+        << messages.shown[0].informativeText.toStdString();
     EXPECT_EQ(window->lampInFront(), ops::Lamp::imgNotConnected);
     click("comDoOnce");
     ASSERT_EQ(messages.shown.size(), 2U);
@@ -329,6 +333,7 @@ TEST_F(LineFaults, PortHeldByAnotherProgramIsReportedWhenOpening)
     ASSERT_TRUE(waitForReceived(2));
     EXPECT_EQ(value(3), "800");
     report("port held by another program when 打开串口 is pressed",
-           "message \"串口已打开或被占用！\" titled \"出错提示\" with the exclamation icon, red "
-           "lamp, 单次 then reports the closed port; once released, 打开串口 opens it");
+           "message \"串口已打开或被占用！\" titled \"出错提示\" with the exclamation icon and "
+           "the holder's pid below it, red lamp, 单次 then reports the closed port; once released, "
+           "打开串口 opens it");
 }

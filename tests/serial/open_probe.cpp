@@ -1,5 +1,6 @@
 // Opens COM1 (RX904_COM1 names the device) the way the tool does and prints "opened" or
-// "refused". An opened port is held until standard input ends.
+// "refused", then after a refusal the cause on one line. An opened port is held until
+// standard input ends.
 #include "serial/qt_serial_control.h"
 
 #include <QCoreApplication>
@@ -12,6 +13,9 @@ int main(int argc, char **argv)
     control.setCommPort(1);
     if (!control.setPortOpen(true)) {
         std::puts("refused");
+        const QByteArray cause =
+            control.openFailureCause().replace(QLatin1Char('\n'), QLatin1Char(' ')).toUtf8();
+        std::puts(cause.constData());
         return 0;
     }
     std::puts("opened");

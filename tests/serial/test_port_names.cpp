@@ -180,11 +180,19 @@ class SerialToolTip : public ::testing::TestWithParam<TipCase>
 TEST_P(SerialToolTip, NamesTheDeviceOrItsAbsence)
 {
     const auto &param = GetParam();
+    DeviceInfo adapter = unixDevice("ttyUSB0", "FT232R USB UART");
+    adapter.manufacturer = QStringLiteral("FTDI");
+    adapter.vendorId = 0x0403;
+    adapter.productId = 0x6001;
+    adapter.serialNumber = QStringLiteral("A50285BI");
+    adapter.stableName =
+        QStringLiteral("/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0");
+    DeviceInfo acm = unixDevice("ttyACM0");
+    acm.vendorId = 0x2e8a;
     const QList<DeviceInfo> present =
         param.platform == Platform::Windows
             ? QList<DeviceInfo>{windowsDevice(3, "USB-SERIAL CH340"), windowsDevice(5, "")}
-            : QList<DeviceInfo>{unixDevice("ttyS4"),
-                                unixDevice("ttyUSB0", "USB-Serial Controller")};
+            : QList<DeviceInfo>{unixDevice("ttyS4"), adapter, acm};
     EXPECT_EQ(serial::portToolTip(param.port, QString::fromUtf8(param.overridePath), param.platform,
                                   present),
               QString::fromUtf8(param.expected));
@@ -193,14 +201,21 @@ TEST_P(SerialToolTip, NamesTheDeviceOrItsAbsence)
 INSTANTIATE_TEST_SUITE_P(
     Texts, SerialToolTip,
     ::testing::Values(
-        TipCase{"UsbWithDescription", 1, "", Platform::OtherUnix,
-                "COM1 → /dev/ttyUSB0（USB-Serial Controller）"},
-        TipCase{"NoDescription", 2, "", Platform::OtherUnix, "COM2 → /dev/ttyS4"},
-        TipCase{"NothingThere", 3, "", Platform::OtherUnix, "COM3：当前没有对应的串口设备"},
+        TipCase{"UsbAdapterInFull", 2, "", Platform::OtherUnix,
+                "COM2 → /dev/ttyUSB0\n"
+                "固定名称：/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0\n"
+                "描述：FT232R USB UART\n制造商：FTDI\nUSB 厂商 ID：0403\nUSB 产品 ID：6001\n"
+                "序列号：A50285BI"},
+        TipCase{"OnlyWhatIsKnown", 1, "", Platform::OtherUnix,
+                "COM1 → /dev/ttyACM0\nUSB 厂商 ID：2e8a"},
+        TipCase{"NoDetails", 3, "", Platform::OtherUnix, "COM3 → /dev/ttyS4"},
+        TipCase{"NothingThere", 4, "", Platform::OtherUnix, "COM4：当前没有对应的串口设备"},
         TipCase{"LastPortNothingThere", 25, "", Platform::MacOS, "COM25：当前没有对应的串口设备"},
         TipCase{"Override", 2, "/dev/pts/3", Platform::OtherUnix,
                 "COM2 → /dev/pts/3（由环境变量 RX904_COM2 指定）"},
-        TipCase{"WindowsListed", 3, "", Platform::Windows, "COM3 → COM3（USB-SERIAL CH340）"},
+        TipCase{"OverrideToAListedDevice", 5, "/dev/ttyACM0", Platform::OtherUnix,
+                "COM5 → /dev/ttyACM0（由环境变量 RX904_COM5 指定）\nUSB 厂商 ID：2e8a"},
+        TipCase{"WindowsListed", 3, "", Platform::Windows, "COM3 → COM3\n描述：USB-SERIAL CH340"},
         TipCase{"WindowsListedNoDescription", 5, "", Platform::Windows, "COM5 → COM5"},
         TipCase{"WindowsUnlisted", 1, "", Platform::Windows, "COM1：当前没有对应的串口设备"},
         TipCase{"WindowsOverride", 1, "COM9", Platform::Windows,

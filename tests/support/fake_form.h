@@ -80,6 +80,7 @@ struct ShownMessage
     QString text;
     QString title;
     ops::MessageIcon icon;
+    QString informativeText;
 };
 
 class FakeMessageBox : public ops::MessageBox
@@ -88,7 +89,12 @@ public:
     std::vector<ShownMessage> shown;
     void show(const QString &text, const QString &title, ops::MessageIcon icon) override
     {
-        shown.push_back({text, title, icon});
+        shown.push_back({text, title, icon, QString()});
+    }
+    void showWithInformativeText(const QString &text, const QString &title, ops::MessageIcon icon,
+                                 const QString &informativeText) override
+    {
+        shown.push_back({text, title, icon, informativeText});
     }
     QStringList texts() const
     {

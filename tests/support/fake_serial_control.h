@@ -21,6 +21,7 @@ public:
     int event = serial::kComEvReceive;
     QByteArray inBuffer;
     QList<QByteArray> written;
+    QString failureCause; // what openFailureCause() gives
 
     void setCommPort(int n) override
     {
@@ -54,6 +55,7 @@ public:
         open = true;
         return true;
     }
+    QString openFailureCause() const override { return failureCause; }
     void setInputMode(int mode) override { log << QStringLiteral("InputMode=%1").arg(mode); }
     void setInputLen(int length) override { log << QStringLiteral("InputLen=%1").arg(length); }
     void setInBufferCount(int count) override

@@ -1,0 +1,144 @@
+#include "open_failure.h"
+
+namespace serial {
+
+namespace {
+
+// Group read and write bits of a device's mode.
+constexpr unsigned kGroupReadWrite = 060;
+
+QString presentDevicesText(const OpenFailureFacts &facts)
+{
+    if (facts.devicesPresent == 0 && facts.reachable.isEmpty())
+        return QStringLiteral("本机当前没有串口设备。");
+    QString text = QStringLiteral("本机当前有 %1 个串口设备").arg(facts.devicesPresent);
+    // RX904_COMn set for the lower numbers can leave listed devices without a number.
+    if (facts.reachable.isEmpty())
+        return text + QStringLiteral("，但没有串口号对应它们。");
+    QStringList pairs;
+    for (const ComMapping &mapping : facts.reachable)
+        pairs << QStringLiteral("COM%1 → %2").arg(mapping.port).arg(mapping.path);
+    return text + QStringLiteral("，各串口号对应的设备：") + pairs.join(QStringLiteral("，")) +
+           QStringLiteral("。");
+}
+
+QString missingDeviceText(const OpenFailureFacts &facts)
+{
+    const QString &path = facts.attempt.path;
+    if (path.isEmpty())
+        return QStringLiteral("COM%1 当前没有对应的串口设备。").arg(facts.port);
+    if (!facts.overrideVariable.isEmpty())
+        return QStringLiteral("环境变量 %1 指定的设备 %2 不存在。")
+            .arg(facts.overrideVariable, path);
+    return QStringLiteral("COM%1 对应的设备 %2 已不存在。").arg(facts.port).arg(path);
+}
+
+bool brlttyMayHaveIt(const OpenFailureFacts &facts)
+{
+    return facts.brlttyInstalled &&
+           (!facts.vanishedUsb.isEmpty() || facts.usbInterfacesClaimed > 0);
+}
+
+// Debian 12 starts brltty once at boot (brltty.service) and it then claims the USB adapters
+// it takes for braille displays; other distributions start it per device from a udev rule
+// through brltty-udev.service.
+QString brlttyText(const OpenFailureFacts &facts)
+{
+    QString text;
+    if (!facts.vanishedUsb.isEmpty()) {
+        text = QStringLiteral("先前列出的 USB 串口转换器 %1 已经消失。")
+                   .arg(facts.vanishedUsb.join(QStringLiteral("、")));
+    } else {
+        text = QStringLiteral("有 %1 个 USB 接口正被某个程序直接占用，没有成为串口设备。")
+                   .arg(facts.usbInterfacesClaimed);
+    }
+    text += QStringLiteral("本机装有盲文显示器服务 brltty，它可能把 USB 串口转换器（如 CH340、"
+                           "CP2102）当作盲文显示器占用了。");
+    text += QStringLiteral("如果不使用盲文显示器，可执行 sudo apt remove brltty 将其卸载；"
+                           "或执行 sudo systemctl disable --now brltty.service 停用该服务");
+    if (facts.brlttyUdevRules)
+        text += QStringLiteral("，并执行 sudo systemctl mask brltty-udev.service");
+    text += QStringLiteral("。然后拔下转换器再重新插上。");
+    return text;
+}
+
+QString permissionText(const OpenFailureFacts &facts)
+{
+    const QString &path = facts.attempt.path;
+    const bool groupMayUse =
+        (facts.mode & kGroupReadWrite) == kGroupReadWrite && facts.group != QLatin1String("root");
+    if (groupMayUse && facts.listedInGroup && !facts.inGroupNow) {
+        return QStringLiteral("没有权限读写 %1。当前用户已加入该设备所属的 %2 组，但要注销并"
+                              "重新登录后才生效。")
+            .arg(path, facts.group);
+    }
+    if (groupMayUse && !facts.inGroupNow) {
+        return QStringLiteral("没有权限读写 %1：该设备属于 %2 组，当前用户不在该组中。请执行"
+                              "以下命令，然后注销并重新登录：\nsudo usermod -aG %2 $USER")
+            .arg(path, facts.group);
+    }
+    return QStringLiteral("没有权限读写 %1：其权限为 %2（属主 %3，组 %4），当前用户无权读写。")
+        .arg(path, QStringLiteral("%1").arg(facts.mode, 4, 8, QLatin1Char('0')), facts.owner,
+             facts.group);
+}
+
+QString holdersText(const OpenFailureFacts &facts)
+{
+    QStringList named;
+    for (const DeviceHolder &holder : facts.holders) {
+        QString one = QStringLiteral("%1（进程号 %2").arg(holder.program).arg(holder.pid);
+        if (!holder.lockFile.isEmpty())
+            one += QStringLiteral("，锁文件 %1").arg(holder.lockFile);
+        named << one + QStringLiteral("）");
+    }
+    return QStringLiteral("%1 正被程序 %2 占用。请先关闭该程序，再打开串口。")
+        .arg(facts.attempt.path, named.join(QStringLiteral("、")));
+}
+
+QString systemErrorText(const OpenFailureFacts &facts)
+{
+    if (facts.attempt.failure == OpenFailure::Locked) {
+        return QStringLiteral("%1 已被另一个程序独占。请先关闭该程序，再打开串口。")
+            .arg(facts.attempt.path);
+    }
+    if (facts.attempt.systemError.isEmpty())
+        return QStringLiteral("打开 %1 失败，系统没有说明原因。").arg(facts.attempt.path);
+    return QStringLiteral("打开 %1 失败，系统报告：%2")
+        .arg(facts.attempt.path, facts.attempt.systemError);
+}
+
+} // namespace
+
+OpenFailure openFailureOf(QSerialPort::SerialPortError error)
+{
+    switch (error) {
+    case QSerialPort::NoError:
+        return OpenFailure::None;
+    case QSerialPort::DeviceNotFoundError:
+        return OpenFailure::NotFound;
+    case QSerialPort::PermissionError:
+        return OpenFailure::Permission;
+    default:
+        return OpenFailure::Other;
+    }
+}
+
+QString openFailureCause(const OpenFailureFacts &facts)
+{
+    const OpenAttempt &attempt = facts.attempt;
+    const bool missing =
+        attempt.failure == OpenFailure::NoDevice || attempt.path.isEmpty() || !facts.exists;
+    if (missing) {
+        if (brlttyMayHaveIt(facts))
+            return brlttyText(facts) + QLatin1Char('\n') + presentDevicesText(facts);
+        return missingDeviceText(facts) + presentDevicesText(facts);
+    }
+    // Without the group the system did not say who may use the device.
+    if (!facts.canReadWrite && !facts.group.isEmpty())
+        return permissionText(facts);
+    if (!facts.holders.isEmpty())
+        return holdersText(facts);
+    return systemErrorText(facts);
+}
+
+} // namespace serial
