@@ -226,6 +226,7 @@ void QtSerialControl::setOutput(const QByteArray &bytes)
     if (!m_port.isOpen() || bytes.isEmpty())
         return;
     bool written = m_port.write(bytes) == bytes.size();
+    emit trafficSent(bytes, std::chrono::steady_clock::now());
 #ifdef Q_OS_UNIX
     // QSerialPort would write on the event loop's next pass; the request goes out now, as
     // the period's timing depends on it. Here flush() writes without blocking; on Windows it
@@ -278,6 +279,9 @@ void QtSerialControl::takeIn(RaiseEvents events)
             overrunStarted = true;
         }
     }
+    // An observer only looks; it never closes or deletes the control.
+    if (added > 0)
+        emit trafficReceived(m_inBuffer.right(added), std::chrono::steady_clock::now());
     if (events == RaiseEvents::No) {
         if (overrunStarted)
             QMetaObject::invokeMethod(

@@ -2,6 +2,7 @@
 #include <QByteArray>
 #include <QObject>
 #include <QString>
+#include <chrono>
 
 namespace serial {
 
@@ -53,6 +54,10 @@ public:
 signals:
     // Raised from the event loop, never from inside one of the calls above.
     void OnComm();
+    // The bytes as they leave for the line and as they come off it, with the moment they
+    // passed: what a traffic monitor observes. Nothing of the tool's own work depends on them.
+    void trafficSent(const QByteArray &bytes, std::chrono::steady_clock::time_point at);
+    void trafficReceived(const QByteArray &bytes, std::chrono::steady_clock::time_point at);
 };
 
 } // namespace serial
