@@ -111,4 +111,72 @@ double lineFreeAfter(std::span<const TimedChunk> chunks, const LineTiming &timin
            static_cast<double>(last.bytes.size()) * seconds(modbus::characterTime(timing.baud));
 }
 
+std::optional<Delivery> parseDelivery(std::string_view text)
+{
+    if (text == "byte")
+        return Delivery{};
+    const auto equals = text.find('=');
+    if (equals == std::string_view::npos)
+        return std::nullopt;
+    const std::string_view name = text.substr(0, equals);
+    const std::string_view value = text.substr(equals + 1);
+    if (name == "fifo") {
+        int size = 0;
+        const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), size);
+        if (error != std::errc() || end != value.data() + value.size() || size < 1 || size > 64)
+            return std::nullopt;
+        return Delivery{Delivery::Kind::Fifo, size, 0.0};
+    }
+    const auto ms = nonNegativeNumber(value);
+    if (!ms || *ms <= 0)
+        return std::nullopt;
+    if (name == "pieces")
+        return Delivery{Delivery::Kind::Pieces, 0, *ms};
+    if (name == "usb")
+        return Delivery{Delivery::Kind::Usb, 0, *ms};
+    return std::nullopt;
+}
+
+std::vector<TimedChunk> deliver(std::vector<TimedChunk> chunks, const LineTiming &timing)
+{
+    const Delivery &delivery = timing.delivery;
+    if (!timing.wire || chunks.size() < 2 || delivery.kind == Delivery::Kind::Byte)
+        return chunks;
+    const double character = seconds(modbus::characterTime(timing.baud));
+    std::vector<TimedChunk> grouped;
+    const auto append = [&](double at, const TimedChunk &chunk) {
+        if (grouped.empty() || grouped.back().at != at)
+            grouped.push_back({at, {}});
+        grouped.back().bytes.insert(grouped.back().bytes.end(), chunk.bytes.begin(),
+                                    chunk.bytes.end());
+    };
+    const double first = chunks.front().at;
+    const double last = chunks.back().at + character;
+    for (std::size_t index = 0; index < chunks.size(); ++index) {
+        // A byte is there once its last bit has crossed the line.
+        const double arrived = chunks[index].at + character;
+        switch (delivery.kind) {
+        case Delivery::Kind::Fifo: {
+            const std::size_t size = static_cast<std::size_t>(delivery.size);
+            const std::size_t groupEnd = (index / size + 1) * size;
+            append(groupEnd <= chunks.size() ? chunks[groupEnd - 1].at + character
+                                             : last + 4 * character,
+                   chunks[index]);
+            break;
+        }
+        case Delivery::Kind::Pieces: {
+            const double period = delivery.ms / 1000.0;
+            append(first + std::ceil((arrived - first) / period) * period, chunks[index]);
+            break;
+        }
+        case Delivery::Kind::Usb:
+            append(last + delivery.ms / 1000.0, chunks[index]);
+            break;
+        case Delivery::Kind::Byte:
+            break;
+        }
+    }
+    return grouped;
+}
+
 } // namespace sim

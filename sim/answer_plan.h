@@ -26,12 +26,30 @@ struct Faults
 // "short" alone cuts this many bytes.
 inline constexpr int kDefaultShortBy = 3;
 
+// How the receiving end's hardware hands a wire-timed answer to the tool.
+struct Delivery
+{
+    enum class Kind {
+        Byte,   // every byte as it arrives: a UART without FIFO
+        Fifo,   // every `size` bytes, the rest after 4 silent characters: a 16550 UART
+        Pieces, // what has arrived, every `ms` milliseconds
+        Usb,    // the whole answer `ms` after its last byte: a USB adapter's latency timer
+    };
+    Kind kind = Kind::Byte;
+    int size = 0;
+    double ms = 0.0;
+};
+
+// "byte", "fifo=N" (N 1..64), "pieces=MS" or "usb=MS" (MS > 0); nothing for anything else.
+[[nodiscard]] std::optional<Delivery> parseDelivery(std::string_view text);
+
 struct LineTiming
 {
     int baud = 9600;
     // Pace answers as a real line would; otherwise each answer is one write at once.
     bool wire = false;
     double turnaroundSeconds = 0.0;
+    Delivery delivery;
 };
 
 // The answer as the faults have it leave the device.
@@ -55,6 +73,10 @@ struct TimedChunk
                                                      std::size_t requestLength, double arrival,
                                                      double lineFreeAt, const LineTiming &timing,
                                                      const Faults &faults);
+
+// The byte-by-byte chunks of a wire-timed answer regrouped as the delivery hands them over.
+[[nodiscard]] std::vector<TimedChunk> deliver(std::vector<TimedChunk> chunks,
+                                              const LineTiming &timing);
 
 // When the line is free again once the chunks are written: a wire still carries the last
 // character for one character time.

@@ -98,6 +98,12 @@ ParsedOptions parseOptions(std::span<const std::string_view> arguments)
             if (!ms || *ms < 0)
                 return bad("milliseconds >= 0 are needed");
             options.turnaroundSeconds = *ms / 1000.0;
+        } else if (name == "--delivery") {
+            const auto text = value();
+            const auto delivery = text ? parseDelivery(*text) : std::nullopt;
+            if (!delivery)
+                return bad("byte, fifo=N, pieces=MS or usb=MS is needed");
+            options.delivery = *delivery;
         } else if (name == "--log") {
             const auto text = value();
             if (!text || text->empty())
@@ -158,6 +164,12 @@ Line:
   --wire-timing          answer with the timing of a real line: wait for the
                          request's transmission and 3.5 characters of silence,
                          then send one byte per character time (10 bits at 8N1)
+  --delivery MODE        how the tool's end hands a wire-timed answer over:
+                         byte (default; a UART without FIFO), fifo=N (every N
+                         bytes, the rest after 4 silent characters, as a 16550
+                         with its trigger at N), pieces=MS (what has arrived,
+                         every MS), usb=MS (the whole answer MS after its last
+                         byte, as a USB adapter's latency timer)
   --turnaround MS        extra delay before an answer with --wire-timing
                          (default 0)
   --link PATH            keep a symbolic link PATH to the terminal (replaces an

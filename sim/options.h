@@ -19,6 +19,7 @@ struct Options
     int baud = 9600;
     bool wireTiming = false;
     double turnaroundSeconds = 0.0;
+    Delivery delivery;
     std::string logPath;
     std::string linkPath;
     Faults faults;

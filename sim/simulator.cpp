@@ -61,7 +61,8 @@ timespec relativeTimeout(double seconds)
 Simulator::Simulator(Options options)
     : m_options(std::move(options)),
       m_splitter(std::max(seconds(modbus::frameSilence(m_options.baud)), kMinimumSilence)),
-      m_timing{m_options.baud, m_options.wireTiming, m_options.turnaroundSeconds}
+      m_timing{m_options.baud, m_options.wireTiming, m_options.turnaroundSeconds,
+               m_options.delivery}
 {
     if (m_options.station)
         m_model.setStation(*m_options.station);
@@ -232,6 +233,7 @@ void Simulator::handleFrame(const std::vector<std::uint8_t> &frame, const Stamp 
     std::vector<TimedChunk> chunks = scheduleAnswer(answer, frame.size(), now.seconds(),
                                                     m_lineFreeAt, m_timing, m_options.faults);
     m_lineFreeAt = std::max(m_lineFreeAt, lineFreeAfter(chunks, m_timing));
+    chunks = deliver(std::move(chunks), m_timing);
     for (std::size_t index = 0; index < chunks.size(); ++index) {
         Pending pending;
         pending.at = chunks[index].at;

@@ -120,7 +120,7 @@ TEST(Schedule, SplitWritesSingleBytesApart)
 
 TEST(Schedule, WireTimingAt9600)
 {
-    const sim::LineTiming timing{9600, true, 0.002};
+    const sim::LineTiming timing{9600, true, 0.002, {}};
     const double character = 10.0 / 9600;
     const auto chunks = sim::scheduleAnswer(kAnswer, 8, 10.0, 0.0, timing, {});
     ASSERT_EQ(chunks.size(), kAnswer.size());
@@ -135,7 +135,7 @@ TEST(Schedule, WireTimingAt9600)
 
 TEST(Schedule, AnswersDoNotOverlap)
 {
-    const sim::LineTiming timing{9600, true, 0.0};
+    const sim::LineTiming timing{9600, true, 0.0, {}};
     const double character = 10.0 / 9600;
     // The line is busy until 11.0: the next answer waits for it and for the silence.
     const auto chunks = sim::scheduleAnswer(kAnswer, 8, 10.0, 11.0, timing, {});
@@ -150,6 +150,41 @@ TEST(Schedule, AnswersDoNotOverlap)
 TEST(Schedule, NoAnswerNoChunk)
 {
     EXPECT_TRUE(sim::scheduleAnswer({}, 8, 10.0, 0.0, sim::LineTiming{}, {}).empty());
+}
+
+struct DeliveryCase
+{
+    const char *mode;
+    std::size_t chunks;
+    double lastAtMs; // after the first byte started on the line
+};
+
+// A 35-byte answer at 38400 baud: 0.2604 ms per byte, the last byte there at 9.115 ms.
+TEST(Delivery, RegroupsTheBytesAsTheHardwareHandsThemOver)
+{
+    const DeliveryCase cases[] = {
+        {"byte", 35, 34 * 0.2604167},
+        {"fifo=8", 5, 35 * 0.2604167 + 4 * 0.2604167}, // 4 x 8, then 3 after 4 characters
+        {"fifo=14", 3, 39 * 0.2604167},
+        {"pieces=1", 10, 10.0},
+        {"usb=16", 1, 35 * 0.2604167 + 16},
+    };
+    Bytes answer(35);
+    for (std::size_t k = 0; k < answer.size(); ++k)
+        answer[k] = static_cast<std::uint8_t>(k);
+    for (const DeliveryCase &c : cases) {
+        const auto delivery = sim::parseDelivery(c.mode);
+        ASSERT_TRUE(delivery) << c.mode;
+        const sim::LineTiming timing{38400, true, 0.0, *delivery};
+        const auto byByte = sim::scheduleAnswer(answer, 8, 0.0, 0.0, timing, {});
+        const auto chunks = sim::deliver(byByte, timing);
+        Bytes joined;
+        for (const auto &chunk : chunks)
+            joined.insert(joined.end(), chunk.bytes.begin(), chunk.bytes.end());
+        EXPECT_EQ(joined, answer) << c.mode;
+        EXPECT_EQ(chunks.size(), c.chunks) << c.mode;
+        EXPECT_NEAR((chunks.back().at - byByte.front().at) * 1000, c.lastAtMs, 1e-3) << c.mode;
+    }
 }
 
 } // namespace

@@ -97,6 +97,9 @@ INSTANTIATE_TEST_SUITE_P(Cases, BadCommandLine,
                                          std::vector<std::string_view>{"--baud", "fast"},
                                          std::vector<std::string_view>{"--turnaround", "-1"},
                                          std::vector<std::string_view>{"--fault", "loud"},
+                                         std::vector<std::string_view>{"--delivery", "fifo=0"},
+                                         std::vector<std::string_view>{"--delivery", "usb"},
+                                         std::vector<std::string_view>{"--delivery", "pieces=-1"},
                                          std::vector<std::string_view>{"--garbage-rate", "0"},
                                          std::vector<std::string_view>{"--exit-after", "soon"},
                                          std::vector<std::string_view>{"--close-after-requests",
@@ -110,8 +113,8 @@ TEST(Options, HelpNamesEveryOption)
 {
     const std::string usage = sim::usageText();
     for (const char *option :
-         {"--station", "--ident", "--register", "--baud", "--wire-timing", "--turnaround", "--link",
-          "--log", "--fault silent", "--fault bad-crc", "--fault short",
+         {"--station", "--ident", "--register", "--baud", "--wire-timing", "--delivery",
+          "--turnaround", "--link", "--log", "--fault silent", "--fault bad-crc", "--fault short",
           "--fault late=", "--fault split=", "--fault garbage", "--garbage-rate", "--exit-after",
           "--close-after-requests", "--help"})
         EXPECT_NE(usage.find(option), std::string::npos) << option;
