@@ -16,9 +16,8 @@ TEST_F(AddressTest, ReadGoesToStation250WhateverTheFieldsHold)
     setText(Field::txtStationID, "abc");
     setText(Field::txtSetID0, "");
     ops::cmdReadAdd_Click(window);
-    EXPECT_EQ(port.log,
-              QStringList({"InBufferCount=0", "InputLen=0", "InputMode=1", "RThreshold=0",
-                           "RThreshold=7", "PortOpen?", "Output=FA 03 00 00 00 01 91 81"}));
+    EXPECT_EQ(port.log, QStringList({"InBufferCount=0", "InputLen=0", "InputMode=1", "RThreshold=0",
+                                     "RThreshold=7", "Output=FA 03 00 00 00 01 91 81"}));
     EXPECT_EQ(text(Field::txtCommand), "FA 03 00 00 00 01 91 81 ");
     EXPECT_EQ(vars.CmdType, 6);
     EXPECT_EQ(vars.RecLength, 7);
@@ -62,7 +61,7 @@ TEST_P(AddressChangeTest, ChecksInOrderThenWritesRegister0x0B00)
         EXPECT_EQ(lastOutput(), c.frame);
         EXPECT_EQ(port.log,
                   QStringList({"InBufferCount=0", "InputLen=0", "InputMode=1", "RThreshold=0",
-                               "RThreshold=8", "PortOpen?", QStringLiteral("Output=") + c.frame}));
+                               "RThreshold=8", QStringLiteral("Output=") + c.frame}));
         EXPECT_EQ(vars.CmdType, 5);
         EXPECT_EQ(vars.RecLength, 8);
     }

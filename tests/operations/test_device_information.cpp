@@ -17,9 +17,8 @@ TEST_F(DeviceInformationTest, RequestForStationOneInPortOrder)
     setText(Field::txtFunID, "garbage");
     setText(Field::txtDataLength, "");
     ops::Command2_Click(window);
-    EXPECT_EQ(port.log,
-              QStringList({"InBufferCount=0", "InputLen=0", "InputMode=1", "RThreshold=0",
-                           "RThreshold=16", "PortOpen?", "Output=01 26 00 00 00 05 C8 0E"}));
+    EXPECT_EQ(port.log, QStringList({"InBufferCount=0", "InputLen=0", "InputMode=1", "RThreshold=0",
+                                     "RThreshold=16", "Output=01 26 00 00 00 05 C8 0E"}));
     EXPECT_EQ(text(Field::txtCommand), "01 26 00 00 00 05 C8 0E ");
     EXPECT_EQ(vars.CmdType, 7);
     EXPECT_EQ(form.lampInFront, Lamp::imgConnected);

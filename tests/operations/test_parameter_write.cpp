@@ -24,9 +24,8 @@ TEST_F(ParameterWriteTest, BaudRateExampleInPortOrder)
 {
     setText(Field::txtState, " 01");
     write(5, "9600");
-    EXPECT_EQ(port.log,
-              QStringList({"InBufferCount=0", "InputLen=0", "InputMode=1", "RThreshold=0",
-                           "RThreshold=8", "PortOpen?", "Output=02 06 0A 0A 25 80 B1 13"}));
+    EXPECT_EQ(port.log, QStringList({"InBufferCount=0", "InputLen=0", "InputMode=1", "RThreshold=0",
+                                     "RThreshold=8", "Output=02 06 0A 0A 25 80 B1 13"}));
     EXPECT_EQ(text(Field::txtCommand), "02 06 0A 0A 25 80 B1 13 ");
     EXPECT_EQ(text(Field::txtState), "");
     EXPECT_EQ(vars.CmdType, 6);

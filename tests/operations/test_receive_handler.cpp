@@ -49,7 +49,7 @@ TEST_F(ReceiveHandlerTest, QueryAnswerIsCountedShownDecodedAndTurnsTheLampGreen)
     EXPECT_EQ(text(ops::valueField(1)), "1");
     EXPECT_EQ(text(ops::valueField(2)), "0");
     EXPECT_EQ(form.lampInFront, Lamp::imgConnected);
-    EXPECT_EQ(port.log, QStringList({"CommEvent?", "Input?", "InBufferCount=0"}));
+    EXPECT_EQ(port.log, QStringList({"Input", "InBufferCount=0"}));
 }
 
 TEST_F(ReceiveHandlerTest, StartAddressReadAtAnswerTimePlacesTheRegisters)
@@ -164,7 +164,7 @@ TEST_F(ReceiveHandlerTest, OtherEventsOnlyCount)
     EXPECT_EQ(text(Field::txtState), " 01");
     EXPECT_EQ(text(ops::valueField(1)), "0");
     EXPECT_EQ(form.lampInFront, Lamp::ImgYellow);
-    EXPECT_FALSE(port.log.contains("Input?"));
+    EXPECT_FALSE(port.log.contains("Input"));
 }
 
 TEST_F(ReceiveHandlerTest, ReceivedCounterStopsAtItsLargestValue)

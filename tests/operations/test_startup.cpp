@@ -11,15 +11,14 @@ class StartupTest : public OpsFixture
 TEST_F(StartupTest, ConfiguresThePortInOrderAndOpensCom1At9600)
 {
     ops::Form_Load(window);
-    const QStringList expected{// 9600 chosen in the speed list: the port is still closed
-                               "PortOpen?", "Settings=9600,N,8,1",
-                               // the control configured on a closed port
-                               "CommPort=1", "InputMode=1", "InputLen=0", "InBufferCount=0",
-                               "OutBufferCount=0", "SThreshold=0", "RThreshold=1", "InputMode=1",
-                               "Settings=9600,N,8,1",
-                               // COM1 chosen in the port list
-                               "PortOpen?", "CommPort=1", "CommPort?", "Settings=9600,N,8,1",
-                               "PortOpen?", "PortOpen=true", "RThreshold=1", "InputMode=1"};
+    const QStringList expected{
+        // 9600 chosen in the speed list: the port is still closed
+        "Settings=9600,N,8,1",
+        // the control configured on a closed port
+        "CommPort=1", "InputMode=1", "InputLen=0", "InBufferCount=0", "OutBufferCount=0",
+        "SThreshold=0", "RThreshold=1", "InputMode=1", "Settings=9600,N,8,1",
+        // COM1 chosen in the port list
+        "CommPort=1", "Settings=9600,N,8,1", "PortOpen=true", "RThreshold=1", "InputMode=1"};
     EXPECT_EQ(port.log, expected);
     EXPECT_TRUE(port.open);
     EXPECT_TRUE(messages.shown.empty());

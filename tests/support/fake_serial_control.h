@@ -7,8 +7,9 @@
 
 namespace testing_support {
 
-// A serial-port control that records every operation in order ("RThreshold=35",
-// "PortOpen?", "Output=01 03 00 00 00 0F 05 CE") and answers from settable state.
+// A serial-port control that records what is done to the port, in order ("RThreshold=35",
+// "Output=01 03 00 00 00 0F 05 CE", "Input" for bytes taken), and answers its getters from
+// settable state.
 class FakeSerialControl : public serial::SerialControl
 {
 public:
@@ -28,21 +29,13 @@ public:
         log << QStringLiteral("CommPort=%1").arg(n);
         port = n;
     }
-    int commPort() const override
-    {
-        const_cast<FakeSerialControl *>(this)->log << QStringLiteral("CommPort?");
-        return port;
-    }
+    int commPort() const override { return port; }
     void setSettings(const QString &s) override
     {
         log << QStringLiteral("Settings=") + s;
         settings = s;
     }
-    bool portOpen() const override
-    {
-        const_cast<FakeSerialControl *>(this)->log << QStringLiteral("PortOpen?");
-        return open;
-    }
+    bool portOpen() const override { return open; }
     bool setPortOpen(bool wanted) override
     {
         log << (wanted ? QStringLiteral("PortOpen=true") : QStringLiteral("PortOpen=false"));
@@ -84,14 +77,10 @@ public:
     }
     QByteArray input() override
     {
-        log << QStringLiteral("Input?");
+        log << QStringLiteral("Input");
         return std::exchange(inBuffer, {});
     }
-    int commEvent() const override
-    {
-        const_cast<FakeSerialControl *>(this)->log << QStringLiteral("CommEvent?");
-        return event;
-    }
+    int commEvent() const override { return event; }
 
     // Bytes arriving from the line, reported as the real control would.
     void receive(const QByteArray &bytes)
