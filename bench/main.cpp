@@ -4,6 +4,7 @@
 // long run and start-up time. See docs/performance.md.
 #include "bench_application.h"
 #include "child_process.h"
+#include "desktop_run.h"
 #include "interval_plot.h"
 #include "process_probe.h"
 #include "sim_log.h"
@@ -41,6 +42,8 @@ struct Options
     double soakSeconds = 600.0;
     int startupRuns = 7;
     bool mbpoll = true;
+    double desktopSeconds = 60.0;
+    bool callgrind = true;
     std::string plotPath;
     std::string keepLogs;
     std::string simPath = RX904_SIM_PATH;
@@ -58,6 +61,8 @@ Measures the RX904 tool polling rx904-sim (wire timing, on a pseudo-terminal) at
   --soak-seconds S    long run at 50 ms, 38400 baud for memory growth (default 600; 0: none)
   --startup-runs N    start-ups of rx904-tool measured (default 7; 0: none)
   --no-mbpoll         leave mbpoll out
+  --desktop-seconds S time per row of the real rx904-tool under Xvfb (default 60; 0: none)
+  --no-callgrind      leave out the instruction count under callgrind
   --plot FILE.png     draw the request gaps of every row into FILE.png
   --keep-logs DIR     keep rx904-sim's logs and mbpoll's output in DIR
   --rows LIST         the rows as PERIOD:BAUD,... (default 50:9600,50:38400,100:9600,100:38400)
@@ -97,6 +102,10 @@ std::optional<Options> parseOptions(int argc, char **argv)
             options.startupRuns = static_cast<int>(*parsed);
         else if (name == "--no-mbpoll")
             options.mbpoll = false;
+        else if (name == "--desktop-seconds" && (parsed = number()))
+            options.desktopSeconds = *parsed;
+        else if (name == "--no-callgrind")
+            options.callgrind = false;
         else if (name == "--plot" && (text = value()))
             options.plotPath = *text;
         else if (name == "--keep-logs" && (text = value()))
@@ -124,6 +133,9 @@ std::optional<Options> parseOptions(int argc, char **argv)
             options.idleSeconds = 1.0;
             options.soakSeconds = 0.0;
             options.startupRuns = 1;
+            options.desktopSeconds = 1.5;
+            // A sanitized build, as CI's, cannot run under valgrind.
+            options.callgrind = false;
         } else {
             std::fputs(kUsage, name == "--help" ? stdout : stderr);
             if (name == "--help")
@@ -208,7 +220,9 @@ private:
                                double rssEvery);
     std::optional<Row> mbpollRow(int periodMs, int baud);
     void measureStartup();
+    void measureDesktop();
     void printTable() const;
+    void printDesktopTable() const;
     void plot() const;
 
     BenchApplication &m_application;
@@ -223,6 +237,9 @@ private:
     double m_soakSeconds = 0.0;
     int m_messages = 0;
     bool m_failed = false;
+    std::optional<DesktopIdle> m_desktopIdle;
+    std::vector<DesktopPolling> m_desktopRows;
+    std::vector<DesktopInstructions> m_instructionRows;
 };
 
 std::optional<Row> Bench::toolRow(int periodMs, int baud, double seconds, bool measureIdle,
@@ -430,6 +447,40 @@ void Bench::measureStartup()
     (void)sim.wait(10000);
 }
 
+// The real binary under Xvfb at 38400 baud: answers one byte per character time and in one
+// piece after a USB adapter's 1 ms latency; polling at 50 ms for CPU, at 200 ms (slow enough
+// for valgrind) for instructions.
+void Bench::measureDesktop()
+{
+    DesktopRun desktop({m_options.simPath, m_options.toolPath, m_logDir});
+    std::string error;
+    const auto fail = [&] {
+        std::fprintf(stderr, "rx904-bench: desktop: %s\n", error.c_str());
+        m_failed = true;
+    };
+    if (!desktop.start(error))
+        return fail();
+    const double seconds = m_options.desktopSeconds;
+    std::fprintf(stderr, "rx904-bench: rx904-tool under Xvfb ...\n");
+    if (!(m_desktopIdle = desktop.idle(seconds, error)))
+        return fail();
+    for (const char *delivery : {"byte", "usb=1"}) {
+        if (auto row = desktop.poll(delivery, 50, seconds, error))
+            m_desktopRows.push_back(*row);
+        else
+            return fail();
+    }
+    if (!m_options.callgrind)
+        return;
+    std::fprintf(stderr, "rx904-bench: rx904-tool under callgrind ...\n");
+    for (const char *delivery : {"byte", "usb=1"}) {
+        if (auto row = desktop.instructions(delivery, 200, std::max(seconds / 3, 1.0), error))
+            m_instructionRows.push_back(*row);
+        else
+            return fail();
+    }
+}
+
 std::string fixed(double value, int decimals)
 {
     char text[64];
@@ -513,6 +564,42 @@ void Bench::printTable() const
     }
     if (m_messages > 0)
         std::printf("- The window raised %d message(s) while polling.\n", m_messages);
+    std::fflush(stdout);
+}
+
+void Bench::printDesktopTable() const
+{
+    if (!m_desktopIdle)
+        return;
+    std::printf("\nThe real rx904-tool under Xvfb, 38400 baud (CPU of one core from "
+                "/proc/PID/task/*/schedstat):\n\n");
+    std::printf("| state | answers delivered | time | requests / answers | rx904-tool | X server "
+                "| together |\n|---|---|---|---|---|---|---|\n");
+    const auto cpuRow = [](const char *state, const char *delivery, double seconds,
+                           const std::string &exchanges, const DesktopCpu &cpu) {
+        std::printf("| %s | %s | %.0f s | %s | %.3f%% | %.3f%% | %.3f%% |\n", state, delivery,
+                    seconds, exchanges.c_str(), cpu.tool * 100.0, cpu.xServer * 100.0,
+                    (cpu.tool + cpu.xServer) * 100.0);
+    };
+    cpuRow("idle, port open, cursor blinking", "–", m_desktopIdle->seconds, "–",
+           m_desktopIdle->asStarted);
+    cpuRow("idle, port open, focus on a button", "–", m_desktopIdle->seconds, "–",
+           m_desktopIdle->cursorOff);
+    for (const DesktopPolling &row : m_desktopRows) {
+        const std::string state = "polling every " + std::to_string(row.periodMs) + " ms";
+        cpuRow(state.c_str(), row.delivery.c_str(), row.seconds,
+               std::to_string(row.requests) + " / " + std::to_string(row.answers), row.cpu);
+    }
+    if (m_instructionRows.empty())
+        return;
+    std::printf("\nInstructions of the rx904-tool process per exchange (callgrind, polling "
+                "minus idle of the same length):\n\n");
+    std::printf("| answers delivered | period | time | requests | instructions per exchange | "
+                "idle instructions/s |\n|---|---|---|---|---|---|\n");
+    for (const DesktopInstructions &row : m_instructionRows)
+        std::printf("| %s | %d ms | %.0f s | %d | %.3f M | %.4f M |\n", row.delivery.c_str(),
+                    row.periodMs, row.seconds, row.requests, row.perExchange / 1e6,
+                    row.idlePerSecond / 1e6);
     std::fflush(stdout);
 }
 
@@ -622,7 +709,11 @@ int Bench::run()
             m_failed = true;
     }
 
+    if (m_options.desktopSeconds > 0)
+        measureDesktop();
+
     printTable();
+    printDesktopTable();
     plot();
     if (m_options.keepLogs.empty())
         std::filesystem::remove_all(m_logDir);

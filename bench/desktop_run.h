@@ -1,0 +1,80 @@
+#pragma once
+#include "child_process.h"
+
+#include <optional>
+#include <string>
+
+namespace bench {
+
+// The real rx904-tool as a desktop user runs it: its own process on an X server (Xvfb),
+// driven with xdotool clicks and keys, COM1 on rx904-sim with wire timing at 38400 baud.
+struct DesktopSetup
+{
+    std::string simPath;
+    std::string toolPath;
+    std::string logDir;
+};
+
+// CPU of the tool's process and of the X server, each as a share of one core.
+struct DesktopCpu
+{
+    double tool = 0.0;
+    double xServer = 0.0;
+};
+
+struct DesktopPolling
+{
+    std::string delivery; // rx904-sim --delivery
+    int periodMs = 0;
+    double seconds = 0.0;
+    int requests = 0; // the device's count while measuring
+    int answers = 0;
+    DesktopCpu cpu;
+};
+
+struct DesktopIdle
+{
+    double seconds = 0.0;
+    DesktopCpu asStarted; // the focused list's text cursor blinking
+    DesktopCpu cursorOff; // after a click on a button took the focus
+};
+
+// Instructions of the tool's process per exchange, counted by callgrind with instrumentation
+// on only while measuring: (polling - idle of the same length) / requests.
+struct DesktopInstructions
+{
+    std::string delivery;
+    int periodMs = 0;
+    double seconds = 0.0;
+    int requests = 0;
+    double perExchange = 0.0;
+    double idlePerSecond = 0.0;
+};
+
+class DesktopRun
+{
+public:
+    explicit DesktopRun(DesktopSetup setup) : m_setup(std::move(setup)) {}
+
+    // Starts the X server; false with a reason.
+    bool start(std::string &error);
+
+    [[nodiscard]] std::optional<DesktopIdle> idle(double seconds, std::string &error);
+    [[nodiscard]] std::optional<DesktopPolling> poll(const std::string &delivery, int periodMs,
+                                                     double seconds, std::string &error);
+    [[nodiscard]] std::optional<DesktopInstructions>
+    instructions(const std::string &delivery, int periodMs, double seconds, std::string &error);
+
+private:
+    struct Session;
+    bool open(Session &session, const std::string &delivery, bool callgrind, std::string &error);
+    bool drive(const std::vector<std::string> &xdotoolArguments, std::string &error) const;
+    bool startPolling(int periodMs, std::string &error) const;
+
+    DesktopSetup m_setup;
+    ChildProcess m_xServer;
+    std::string m_display;
+    int m_sessions = 0;
+};
+
+} // namespace bench
