@@ -21,6 +21,7 @@ struct Options
     double turnaroundSeconds = 0.0;
     std::string logPath;
     std::string linkPath;
+    std::string tcpAddress; // "HOST:PORT": serve over TCP instead of a pseudo-terminal
     Faults faults;
     std::optional<double> garbageRate; // bytes per second; none: as fast as the line takes
     std::optional<double> exitAfterSeconds;
