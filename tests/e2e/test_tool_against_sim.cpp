@@ -4,6 +4,7 @@
 #include <QTcpServer>
 #include <QTest>
 #include <QUrl>
+#include <csignal>
 
 using namespace e2e;
 
@@ -229,6 +230,25 @@ TEST_F(ToolAgainstSim, RefusedConnectionIsReportedWithItsCause)
     click("comDoOnce");
     ASSERT_EQ(messages.shown.size(), 2U);
     EXPECT_EQ(messages.shown[1].text, "打开串口出错，请确定串口是否已被占用");
+}
+
+TEST_F(ToolAgainstSim, DeviceServerDroppingTheConnectionIsAVanishedPortWithoutARequest)
+{
+    startTool({"--tcp", "127.0.0.1:0"});
+    click("comDoOnce");
+    ASSERT_TRUE(waitForReceived(2));
+    sim.signal(SIGKILL);
+    // Nothing is sent after this: only the end of the connection can tell. The window counts
+    // the port-loss event, and its next request reports the closed port.
+    ASSERT_TRUE(waitForReceived(3));
+    EXPECT_FALSE(port->portOpen());
+    EXPECT_EQ(port->commEvent(), serial::kComEventPortLost);
+    runEventsFor(200);
+    EXPECT_EQ(text("lblErrCounter"), "3") << "the port-loss event is raised once";
+    EXPECT_TRUE(messages.shown.empty());
+    click("comDoOnce");
+    ASSERT_EQ(messages.shown.size(), 1U);
+    EXPECT_EQ(messages.shown[0].text, "打开串口出错，请确定串口是否已被占用");
 }
 
 TEST_F(ToolAgainstSim, PresetsFillFieldsAndSendNothing)
