@@ -22,8 +22,9 @@ std::optional<TcpAddress> parseTcpDevice(const QString &device)
         return std::nullopt;
     const QUrl url(device, QUrl::StrictMode);
     const int port = url.port();
-    const bool bare =
-        url.path().isEmpty() && url.userInfo().isEmpty() && !url.hasQuery() && !url.hasFragment();
+    // A slash at the end is taken; anything else after the port is a mistake.
+    const bool bare = (url.path().isEmpty() || url.path() == QLatin1String("/")) &&
+                      url.userInfo().isEmpty() && !url.hasQuery() && !url.hasFragment();
     if (!url.isValid() || url.host().isEmpty() || port < 1 || port > 65535 || !bare)
         return std::nullopt;
     return TcpAddress{url.host(), static_cast<quint16>(port)};
