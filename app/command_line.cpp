@@ -54,7 +54,8 @@ CommandLine parseCommandLine(const QStringList &arguments)
                                      QStringLiteral("显示版本并退出"));
     const QCommandLineOption port(
         QStringLiteral("port"),
-        QStringLiteral("COMn 对应的设备，与环境变量 RX904_COMn 相同（n 为 1-25，可重复）"),
+        QStringLiteral("COMn 对应的设备，与环境变量 RX904_COMn 相同（n 为 1-25，可重复）；"
+                       "串口服务器写作 tcp://主机:端口"),
         QStringLiteral("COMn=DEVICE"));
     const QList<QCommandLineOption> options{help, version, port};
 

@@ -1,5 +1,7 @@
 #include "open_failure.h"
 
+#include "tcp_device.h"
+
 namespace serial {
 
 namespace {
@@ -107,7 +109,55 @@ QString systemErrorText(const OpenFailureFacts &facts)
         .arg(facts.attempt.path, facts.attempt.systemError);
 }
 
+// Converters take one connection at a time, so a second program (or a second copy of this
+// tool) connected to it is refused as often as a wrong port number is.
+QString deviceServerText(const OpenFailureFacts &facts)
+{
+    const OpenAttempt &attempt = facts.attempt;
+    const std::optional<TcpAddress> address = parseTcpDevice(attempt.path);
+    if (attempt.failure == OpenFailure::TcpBadAddress || !address) {
+        return QStringLiteral("“%1”不是有效的串口服务器地址，应为 tcp://主机:端口，例如 "
+                              "tcp://192.168.1.200:4001。")
+            .arg(attempt.path);
+    }
+    const QString server = tcpAddressText(*address);
+    switch (attempt.failure) {
+    case OpenFailure::TcpHostNotFound:
+        return QStringLiteral("找不到串口服务器的主机名 %1。请检查名称，或改用 IP 地址。")
+            .arg(address->host);
+    case OpenFailure::TcpRefused:
+        return QStringLiteral("串口服务器 %1 拒绝了连接：该端口上没有程序接受连接。请检查端口号"
+                              "和转换器的 TCP 服务器设置；转换器通常同一时间只接受一个连接，"
+                              "也可能另一个程序正连着它。")
+            .arg(server);
+    case OpenFailure::TcpTimedOut:
+        return QStringLiteral("连接串口服务器 %1 超时：%2 秒内没有应答。请检查转换器的电源、网线"
+                              "和 IP 地址，以及本机与它是否在同一网段。")
+            .arg(server)
+            .arg(kTcpConnectTimeoutMs / 1000);
+    default:
+        if (attempt.systemError.isEmpty())
+            return QStringLiteral("连接串口服务器 %1 失败，系统没有说明原因。").arg(server);
+        return QStringLiteral("连接串口服务器 %1 失败，系统报告：%2")
+            .arg(server, attempt.systemError);
+    }
+}
+
 } // namespace
+
+bool isTcpFailure(OpenFailure failure)
+{
+    switch (failure) {
+    case OpenFailure::TcpBadAddress:
+    case OpenFailure::TcpHostNotFound:
+    case OpenFailure::TcpRefused:
+    case OpenFailure::TcpTimedOut:
+    case OpenFailure::TcpOther:
+        return true;
+    default:
+        return false;
+    }
+}
 
 OpenFailure openFailureOf(QSerialPort::SerialPortError error)
 {
@@ -126,6 +176,8 @@ OpenFailure openFailureOf(QSerialPort::SerialPortError error)
 QString openFailureCause(const OpenFailureFacts &facts)
 {
     const OpenAttempt &attempt = facts.attempt;
+    if (isTcpFailure(attempt.failure))
+        return deviceServerText(facts);
     const bool missing =
         attempt.failure == OpenFailure::NoDevice || attempt.path.isEmpty() || !facts.exists;
     if (missing) {

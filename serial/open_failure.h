@@ -16,13 +16,21 @@ enum class OpenFailure {
     Permission, // refused: no access, TIOCEXCL held by another user, or a Qt lock file
     Locked,     // opened, but another program holds an exclusive flock() on it
     Other,
+    // A device server named "tcp://HOST:PORT" (tcp_device.h).
+    TcpBadAddress,   // the name is not of that form
+    TcpHostNotFound, // the host name does not resolve
+    TcpRefused,      // nothing accepts connections on that port, or the server is busy
+    TcpTimedOut,     // no answer within the bound
+    TcpOther,
 };
+
+[[nodiscard]] bool isTcpFailure(OpenFailure failure);
 
 struct OpenAttempt
 {
     OpenFailure failure = OpenFailure::None;
-    QString path;        // the device tried; empty for NoDevice
-    QString systemError; // QSerialPort::errorString(); empty when the system gave none
+    QString path;        // the device tried ("tcp://HOST:PORT" too); empty for NoDevice
+    QString systemError; // errorString() of the port or socket; empty when none was given
 };
 
 [[nodiscard]] OpenFailure openFailureOf(QSerialPort::SerialPortError error);

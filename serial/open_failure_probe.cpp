@@ -1,5 +1,7 @@
 #include "open_failure_probe.h"
 
+#include "tcp_device.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -38,8 +40,10 @@ QList<ComMapping> reachableNow(Platform platform, const QList<DeviceInfo> &prese
     for (int port = kFirstPort; port <= kLastPort; ++port) {
         const QString override = overridePath(port);
         if (!override.isEmpty()) {
-            // Only opening tells whether a Windows name is there; a path can be looked at.
-            if (platform != Platform::Windows && QFileInfo::exists(override))
+            // A path can be looked at; a Windows name cannot, and is left out. A device server
+            // is listed as named: only connecting tells whether it answers.
+            if (isTcpDevice(override) ||
+                (platform != Platform::Windows && QFileInfo::exists(override)))
                 reachable.append({port, override});
             continue;
         }
@@ -242,6 +246,9 @@ OpenFailureFacts gatherOpenFailureFacts(int port, const OpenAttempt &attempt)
     facts.attempt = attempt;
     if (!overridePath(port).isEmpty())
         facts.overrideVariable = overrideVariableName(port);
+    // A device server has no device file, holder or USB adapter to look at.
+    if (isTcpFailure(attempt.failure))
+        return facts;
     const Platform platform = hostPlatform();
     const QList<DeviceInfo> present = presentDevices();
     facts.devicesPresent = static_cast<int>(numberedDevices(present, platform).size());

@@ -1,6 +1,7 @@
 #include "port_names.h"
 
 #include "open_failure_probe.h"
+#include "tcp_device.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -211,6 +212,10 @@ QString portToolTip(int port, const QString &overridePath, Platform platform,
 {
     const QString portName = windowsPortName(port);
     const QString none = QStringLiteral("%1：当前没有对应的串口设备").arg(portName);
+    if (const std::optional<TcpAddress> server = parseTcpDevice(overridePath)) {
+        return QStringLiteral("%1 → 串口服务器 %2（经 TCP 连接，由环境变量 %3 指定）")
+            .arg(portName, tcpAddressText(*server), overrideVariableName(port));
+    }
     if (!overridePath.isEmpty()) {
         const QString first = QStringLiteral("%1 → %2（由环境变量 %3 指定）")
                                   .arg(portName, overridePath, overrideVariableName(port));

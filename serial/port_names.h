@@ -12,6 +12,7 @@ namespace serial {
 //
 // 1. On every platform, the environment variable RX904_COMn, where set and not empty, names
 //    the device behind COMn (RX904_COM1=/dev/pts/3, RX904_COM2=/dev/ttyUSB1, RX904_COM3=COM7).
+//    "tcp://HOST:PORT" names a serial device server reached over TCP (tcp_device.h).
 // 2. On Windows, COMn is the system's own COMn.
 // 3. Elsewhere, COMn is the n-th serial device present at the moment the port is opened.
 //    USB adapters come first: ttyUSB* and ttyACM*, and on macOS the names containing "usb"
@@ -68,7 +69,9 @@ struct DeviceInfo
 // Tooltip for COMn's entry in the port list, in the tool's language: a first line
 // "COM1 → /dev/ttyUSB0", "COM1 → /dev/pts/3（由环境变量 RX904_COM1 指定）" or
 // "COM4：当前没有对应的串口设备", then one line for each known detail of the device: its
-// stable name, description, manufacturer, USB vendor and product id, serial number.
+// stable name, description, manufacturer, USB vendor and product id, serial number. A device
+// server has the one line
+// "COM2 → 串口服务器 192.168.1.200:4001（经 TCP 连接，由环境变量 RX904_COM2 指定）".
 [[nodiscard]] QString portToolTip(int port, const QString &overridePath, Platform platform,
                                   const QList<DeviceInfo> &present);
 

@@ -2,6 +2,7 @@
 
 #include "open_failure_probe.h"
 #include "port_names.h"
+#include "tcp_device.h"
 
 #include <QMetaObject>
 #include <QPointer>
@@ -23,20 +24,27 @@ constexpr qint64 kReadChunkSize = 1024;
 
 } // namespace
 
-QtSerialControl::QtSerialControl(QObject *parent) : SerialControl(parent), m_port(this)
+QtSerialControl::QtSerialControl(QObject *parent)
+    : SerialControl(parent), m_port(this), m_socket(this)
 {
     m_inBuffer.reserve(kInBufferSize);
-    // QSerialPort reads no further ahead than this, so a flood never piles up in its buffer
-    // either; takeIn() empties it every time.
+    // Neither reads further ahead than this, so a flood never piles up in their buffers
+    // either; takeIn() empties them every time.
     m_port.setReadBufferSize(kInBufferSize);
+    m_socket.setReadBufferSize(kInBufferSize);
     connect(&m_port, &QSerialPort::readyRead, this, [this] { takeIn(RaiseEvents::Yes); });
     connect(&m_port, &QSerialPort::errorOccurred, this, &QtSerialControl::portErrorOccurred);
+    connect(&m_socket, &QTcpSocket::readyRead, this, [this] { takeIn(RaiseEvents::Yes); });
+    // Every end of a connection passes here (closed by the far end, reset, a failed write);
+    // a failed connect does not.
+    connect(&m_socket, &QTcpSocket::disconnected, this, &QtSerialControl::connectionDropped);
 }
 
 QtSerialControl::~QtSerialControl()
 {
-    // Nothing QSerialPort reports while it goes may reach a half-destroyed object.
+    // Nothing the port or socket reports while it goes may reach a half-destroyed object.
     disconnect(&m_port, nullptr, this, nullptr);
+    disconnect(&m_socket, nullptr, this, nullptr);
     closePort();
 }
 
@@ -70,7 +78,7 @@ LineSettings QtSerialControl::settings() const
 
 bool QtSerialControl::portOpen() const
 {
-    return m_port.isOpen();
+    return m_device->isOpen();
 }
 
 bool QtSerialControl::setPortOpen(bool open)
@@ -86,13 +94,20 @@ bool QtSerialControl::setPortOpen(bool open)
 // already open" there: a caller that wants a fresh start closes first.
 bool QtSerialControl::openPort()
 {
-    if (m_port.isOpen())
+    if (m_device->isOpen())
         return false;
     const std::optional<DeviceInfo> device = resolvePort(m_commPort);
     if (!device) {
         m_lastOpen = {OpenFailure::NoDevice, QString(), QString()};
         return false;
     }
+    if (isTcpDevice(device->systemLocation)) {
+        m_device = &m_socket;
+        m_lastOpen = connectToDeviceServer(m_socket, device->systemLocation);
+        discardReceived();
+        return m_lastOpen.failure == OpenFailure::None;
+    }
+    m_device = &m_port;
     m_port.setPortName(device->systemLocation);
     // QSerialPort applies the stored settings while opening and fails the open if the
     // device refuses one of them.
@@ -122,12 +137,16 @@ QString QtSerialControl::openFailureCause() const
 void QtSerialControl::closePort()
 {
     discardReceived();
-    if (!m_port.isOpen() || m_closing)
+    if (!m_device->isOpen() || m_closing)
         return;
     // Restoring the line settings of a vanished device fails inside close(); that error
-    // must not start a second close.
+    // must not start a second close, nor may the disconnected() of closing a socket. Every
+    // request was written at once, so abort() drops nothing waiting to be sent.
     m_closing = true;
-    m_port.close();
+    if (overTcp())
+        m_socket.abort();
+    else
+        m_port.close();
     m_closing = false;
 }
 
@@ -186,11 +205,14 @@ void QtSerialControl::setInBufferCount(int count)
     // Bytes the system holds but QSerialPort has not read yet go too.
     if (m_port.isOpen())
         m_port.clear(QSerialPort::Input);
+    else if (m_socket.isOpen())
+        m_socket.skip(m_socket.bytesAvailable());
 }
 
 int QtSerialControl::inBufferCount() const
 {
-    return static_cast<int>(std::min(m_inBuffer.size() + m_port.bytesAvailable(), kInBufferSize));
+    return static_cast<int>(
+        std::min(m_inBuffer.size() + m_device->bytesAvailable(), kInBufferSize));
 }
 
 void QtSerialControl::setOutBufferCount(int count)
@@ -223,18 +245,21 @@ int QtSerialControl::rThreshold() const
 
 void QtSerialControl::setOutput(const QByteArray &bytes)
 {
-    if (!m_port.isOpen() || bytes.isEmpty())
+    if (!m_device->isOpen() || bytes.isEmpty())
         return;
-    bool written = m_port.write(bytes) == bytes.size();
+    bool written = m_device->write(bytes) == bytes.size();
     emit trafficSent(bytes, std::chrono::steady_clock::now());
-#ifdef Q_OS_UNIX
-    // QSerialPort would write on the event loop's next pass; the request goes out now, as
-    // the period's timing depends on it. Here flush() writes without blocking; on Windows it
+    // Both would write on the event loop's next pass; the request goes out now, as the
+    // period's timing depends on it. flush() writes without blocking, but a port's on Windows
     // waits until the line has sent every byte, which the event loop must not.
-    written = written && (m_port.flush() || m_port.bytesToWrite() == 0);
+    if (overTcp())
+        written = written && (m_socket.flush() || m_socket.bytesToWrite() == 0);
+#ifdef Q_OS_UNIX
+    else
+        written = written && (m_port.flush() || m_port.bytesToWrite() == 0);
 #endif
     // A request that cannot leave would leave the tool waiting for an answer in silence.
-    if (!written && m_port.isOpen())
+    if (!written && m_device->isOpen())
         losePort();
 }
 
@@ -268,7 +293,7 @@ void QtSerialControl::takeIn(RaiseEvents events)
     bool overrunStarted = false;
     char chunk[kReadChunkSize];
     for (;;) {
-        const qint64 got = m_port.read(chunk, kReadChunkSize);
+        const qint64 got = m_device->read(chunk, kReadChunkSize);
         if (got <= 0)
             break;
         const qint64 kept = std::min(got, kInBufferSize - m_inBuffer.size());
@@ -311,6 +336,12 @@ void QtSerialControl::portErrorOccurred(QSerialPort::SerialPortError error)
     const bool lost = error == QSerialPort::ResourceError || error == QSerialPort::WriteError ||
                       (error == QSerialPort::ReadError && deviceHungUp());
     if (lost)
+        losePort();
+}
+
+void QtSerialControl::connectionDropped()
+{
+    if (!m_closing && overTcp() && m_socket.isOpen())
         losePort();
 }
 

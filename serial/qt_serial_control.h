@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QSerialPort>
 #include <QString>
+#include <QTcpSocket>
 
 namespace serial {
 
@@ -18,6 +19,11 @@ inline constexpr qsizetype kInBufferSize = 4096;
 // The serial-port control on QSerialPort. COMn reaches a device by the rule in
 // port_names.h, looked up again at every open. Everything runs on the thread that owns
 // the object; OnComm is raised only from the event loop.
+//
+// A COMn named "tcp://HOST:PORT" reaches a serial device server over a QTcpSocket instead,
+// with the same buffer and events. Its line settings are kept but do not apply (the
+// converter's own settings set the line), a refused or unanswered connection is a failed
+// open, and a dropped connection is a vanished port.
 class QtSerialControl : public SerialControl
 {
     Q_OBJECT
@@ -41,8 +47,12 @@ public:
     [[nodiscard]] int inputMode() const;
     void setInputLen(int length) override;
     [[nodiscard]] int inputLen() const;
+    // 0 also discards the bytes QSerialPort or the socket has taken from the system, and on a
+    // port what the system holds.
     void setInBufferCount(int count) override;
     [[nodiscard]] int inBufferCount() const override;
+    // Over TCP nothing is discarded: a request leaves at once, and what the system still
+    // holds of it cannot be taken back without cutting a frame.
     void setOutBufferCount(int count) override;
     void setSThreshold(int threshold) override;
     [[nodiscard]] int sThreshold() const;
@@ -62,12 +72,17 @@ private:
     enum class RaiseEvents { No, Yes };
     void takeIn(RaiseEvents events);
     void portErrorOccurred(QSerialPort::SerialPortError error);
+    void connectionDropped();
+    [[nodiscard]] bool overTcp() const { return m_device == &m_socket; }
     [[nodiscard]] bool deviceHungUp() const;
     void losePort();
     void discardReceived();
     void raise(int event);
 
     QSerialPort m_port;
+    QTcpSocket m_socket;
+    // The one of the two opened last: the port, or the socket for a device server.
+    QIODevice *m_device = &m_port;
     OpenAttempt m_lastOpen;
     QByteArray m_inBuffer;
     LineSettings m_settings;

@@ -114,6 +114,11 @@ ParsedOptions parseOptions(std::span<const std::string_view> arguments)
             if (!text || text->empty())
                 return bad("a path is needed");
             options.linkPath = std::string(*text);
+        } else if (name == "--tcp") {
+            const auto text = value();
+            if (!text || text->find(':') == std::string_view::npos)
+                return bad("HOST:PORT is needed, e.g. 127.0.0.1:0");
+            options.tcpAddress = std::string(*text);
         } else if (name == "--fault") {
             const auto text = value();
             if (!text || !addFault(options.faults, *text))
@@ -141,6 +146,8 @@ ParsedOptions parseOptions(std::span<const std::string_view> arguments)
             return ParsedOptions{std::nullopt, "unknown option " + std::string(arguments[i])};
         }
     }
+    if (!options.tcpAddress.empty() && !options.linkPath.empty())
+        return ParsedOptions{std::nullopt, "--link names a terminal; there is none with --tcp"};
     return ParsedOptions{options, {}};
 }
 
@@ -149,7 +156,8 @@ std::string usageText()
     return R"(Usage: rx904-sim [OPTION]...
 A simulated RX904 voltage controller on a pseudo-terminal, speaking Modbus RTU.
 Prints the terminal's path (the port to open) as its first line, then runs until
-SIGINT or SIGTERM.
+SIGINT or SIGTERM. With --tcp it is a device behind a serial device server instead,
+and the first line is the address to open, "tcp://HOST:PORT".
 
 Device:
   --station N            station address 1..250 (default 1)
@@ -174,6 +182,9 @@ Line:
                          (default 0)
   --link PATH            keep a symbolic link PATH to the terminal (replaces an
                          existing link; removed on exit)
+  --tcp HOST:PORT        serve RTU over TCP on that address instead of a
+                         pseudo-terminal (port 0: a free one, printed); one client
+                         at a time, a second is refused while one is connected
   --log FILE             one line per event, see below
 Faults:
   --fault silent         never answer (requests are not carried out)
@@ -190,7 +201,8 @@ Faults:
   -h, --help             this text
 
 Log lines: MONOTONIC_NS REALTIME_NS EVENT [DATA]
-  start PATH             the terminal is ready
+  start PATH             the terminal (or the TCP address) is ready
+  connect, disconnect    a TCP client came or went
   request HEX            a frame with a valid CRC was received
   no-answer REASON       it gets no answer (other-station, broadcast, silent)
   answer-first           the answer's first byte was written

@@ -22,6 +22,7 @@ struct Options
     Delivery delivery;
     std::string logPath;
     std::string linkPath;
+    std::string tcpAddress; // "HOST:PORT": serve over TCP instead of a pseudo-terminal
     Faults faults;
     std::optional<double> garbageRate; // bytes per second; none: as fast as the line takes
     std::optional<double> exitAfterSeconds;

@@ -85,7 +85,9 @@ bool Simulator::start()
         std::fprintf(stderr, "rx904-sim: %s\n", error.c_str());
         return false;
     }
-    if (!m_port.open(m_options.baud, error)) {
+    const bool opened =
+        overTcp() ? m_tcp.open(m_options.tcpAddress, error) : m_port.open(m_options.baud, error);
+    if (!opened) {
         std::fprintf(stderr, "rx904-sim: %s\n", error.c_str());
         return false;
     }
@@ -97,9 +99,11 @@ bool Simulator::start()
     m_garbageStart = m_startTime;
     if (m_options.exitAfterSeconds)
         m_exitAt = m_startTime + *m_options.exitAfterSeconds;
-    std::printf("%s\n", m_port.slavePath().c_str());
+    // What the tool opens: RX904_COM1=$(rx904-sim | head -n 1) works for both.
+    const std::string name = overTcp() ? "tcp://" + m_tcp.address() : m_port.slavePath();
+    std::printf("%s\n", name.c_str());
     std::fflush(stdout);
-    m_log.write("start", m_port.slavePath());
+    m_log.write("start", name);
     return true;
 }
 
@@ -111,6 +115,7 @@ void Simulator::stop(const char *reason)
     logDiscarded();
     m_log.write("exit", reason);
     m_port.close();
+    m_tcp.close();
     if (!m_options.linkPath.empty())
         removeLink(m_options.linkPath, m_port.slavePath());
     m_log.flush();
@@ -146,14 +151,17 @@ int Simulator::run()
             stop("signal");
             break;
         }
-        pollfd port{m_port.masterFd(), POLLIN, 0};
+        // poll() passes over a descriptor of -1: the listening one on a pseudo-terminal or
+        // while a client is connected, the line while none is.
+        std::array<pollfd, 2> fds{pollfd{lineFd(), POLLIN, 0}, pollfd{m_tcp.listenFd(), POLLIN, 0}};
+        pollfd &port = fds[0];
         if (m_outputBlocked)
             port.events |= POLLOUT;
         const std::optional<double> deadline = nextDeadline();
         timespec timeout{};
         if (deadline)
             timeout = relativeTimeout(*deadline - monotonicNow());
-        const int ready = ::ppoll(&port, 1, deadline ? &timeout : nullptr, &waitMask);
+        const int ready = ::ppoll(fds.data(), fds.size(), deadline ? &timeout : nullptr, &waitMask);
         if (ready < 0 && errno != EINTR) {
             std::fprintf(stderr, "rx904-sim: poll: %s\n", std::strerror(errno));
             stop("error");
@@ -165,6 +173,11 @@ int Simulator::run()
         if (ready > 0 && (port.revents & POLLOUT) != 0)
             m_outputBlocked = false;
         if (ready > 0 && (port.revents & (POLLIN | POLLHUP | POLLERR)) != 0 && !readInput(stamp)) {
+            stop("error");
+            status = 1;
+            break;
+        }
+        if (ready > 0 && (fds[1].revents & POLLIN) != 0 && !acceptClient()) {
             stop("error");
             status = 1;
             break;
@@ -188,7 +201,7 @@ bool Simulator::readInput(const Stamp &now)
 {
     std::array<std::uint8_t, 4096> buffer{};
     for (;;) {
-        const ssize_t count = ::read(m_port.masterFd(), buffer.data(), buffer.size());
+        const ssize_t count = ::read(lineFd(), buffer.data(), buffer.size());
         if (count > 0) {
             const auto frames = m_splitter.feed(
                 std::span(buffer).first(static_cast<std::size_t>(count)), now.seconds());
@@ -200,12 +213,40 @@ bool Simulator::readInput(const Stamp &now)
             continue;
         if (count < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
             return true;
+        if (overTcp())
+            return clientLeft();
         // The slave side is held open here, so the master never sees a hang-up; if it
         // does, the terminal is unusable.
         std::fprintf(stderr, "rx904-sim: terminal lost: %s\n",
                      count == 0 ? "end of file" : std::strerror(errno));
         return false;
     }
+}
+
+bool Simulator::acceptClient()
+{
+    std::string error;
+    if (!m_tcp.acceptClient(error)) {
+        std::fprintf(stderr, "rx904-sim: %s\n", error.c_str());
+        return false;
+    }
+    if (m_tcp.clientFd() >= 0)
+        m_log.write("connect");
+    return true;
+}
+
+// Answers still due were meant for the client that left; the next one starts afresh.
+bool Simulator::clientLeft()
+{
+    m_log.write("disconnect");
+    m_output.clear();
+    m_outputBlocked = false;
+    std::string error;
+    if (!m_tcp.dropClient(error)) {
+        std::fprintf(stderr, "rx904-sim: %s\n", error.c_str());
+        return false;
+    }
+    return true;
 }
 
 void Simulator::handleFrame(const std::vector<std::uint8_t> &frame, const Stamp &now)
@@ -250,7 +291,7 @@ void Simulator::writeDue(double now)
 {
     while (!m_stopping && !m_outputBlocked && !m_output.empty() && m_output.front().at <= now) {
         Pending &pending = m_output.front();
-        const ssize_t count = ::write(m_port.masterFd(), pending.bytes.data() + pending.written,
+        const ssize_t count = ::write(lineFd(), pending.bytes.data() + pending.written,
                                       pending.bytes.size() - pending.written);
         if (count < 0) {
             if (errno == EAGAIN || errno == EWOULDBLOCK)
@@ -291,7 +332,7 @@ void Simulator::closeWhenDrained(double now)
 
 std::optional<double> Simulator::garbageDeadline() const
 {
-    if (!m_options.faults.garbage || m_outputBlocked)
+    if (!m_options.faults.garbage || m_outputBlocked || lineFd() < 0)
         return std::nullopt;
     if (!m_options.garbageRate)
         return 0.0;
@@ -313,7 +354,7 @@ void Simulator::writeGarbage(double now)
         std::array<std::uint8_t, kGarbageChunk> bytes{};
         for (std::size_t i = 0; i < wanted; ++i)
             bytes[i] = static_cast<std::uint8_t>(m_random() & 0xFF);
-        const ssize_t count = ::write(m_port.masterFd(), bytes.data(), wanted);
+        const ssize_t count = ::write(lineFd(), bytes.data(), wanted);
         if (count < 0) {
             if (errno == EAGAIN || errno == EWOULDBLOCK)
                 m_outputBlocked = true;

@@ -5,6 +5,7 @@
 #include "frame_splitter.h"
 #include "options.h"
 #include "pty_port.h"
+#include "tcp_port.h"
 
 #include <csignal>
 #include <cstdint>
@@ -16,8 +17,8 @@
 
 namespace sim {
 
-// The device on its pseudo-terminal: one poll() loop that sleeps until a byte arrives or
-// the next deadline (end of a frame by silence, a byte due on the line, garbage, exit,
+// The device on its pseudo-terminal or behind a TCP port: one poll() loop that sleeps until a byte
+// arrives or the next deadline (end of a frame by silence, a byte due on the line, garbage, exit,
 // log flush) comes; nothing runs between events.
 class Simulator
 {
@@ -41,6 +42,11 @@ private:
     bool start();
     void stop(const char *reason);
     bool readInput(const Stamp &now);
+    [[nodiscard]] bool overTcp() const { return !m_options.tcpAddress.empty(); }
+    // The descriptor the tool's bytes come from and the answers go to; -1 with no client.
+    [[nodiscard]] int lineFd() const { return overTcp() ? m_tcp.clientFd() : m_port.masterFd(); }
+    bool acceptClient();
+    bool clientLeft();
     void handleFrame(const std::vector<std::uint8_t> &frame, const Stamp &now);
     void closeWhenDrained(double now);
     void writeDue(double now);
@@ -53,6 +59,7 @@ private:
     DeviceModel m_model;
     FrameSplitter m_splitter;
     PtyPort m_port;
+    TcpPort m_tcp;
     EventLog m_log;
     LineTiming m_timing;
     std::deque<Pending> m_output;

@@ -1,8 +1,10 @@
 #include "tool_fixture.h"
 
 #include <QDesktopServices>
+#include <QTcpServer>
 #include <QTest>
 #include <QUrl>
+#include <csignal>
 
 using namespace e2e;
 
@@ -20,7 +22,31 @@ class ToolAgainstSim : public ToolFixture
 {
 };
 
-TEST_F(ToolAgainstSim, StartUpOpensCom1AndSingleQueryShowsTheDevicesFifteenValues)
+// The same exchanges on a pseudo-terminal and through a serial device server on loopback TCP.
+struct Line
+{
+    const char *name;
+    std::vector<std::string> simOptions;
+};
+
+class ToolAgainstSimOn : public ToolFixture, public testing::WithParamInterface<Line>
+{
+protected:
+    void startTool(std::vector<std::string> options = {})
+    {
+        options.insert(options.end(), GetParam().simOptions.begin(), GetParam().simOptions.end());
+        ToolFixture::startTool(options);
+    }
+};
+
+INSTANTIATE_TEST_SUITE_P(Lines, ToolAgainstSimOn,
+                         testing::Values(Line{"PseudoTerminal", {}},
+                                         Line{"DeviceServer", {"--tcp", "127.0.0.1:0"}}),
+                         [](const testing::TestParamInfo<Line> &info) {
+                             return std::string(info.param.name);
+                         });
+
+TEST_P(ToolAgainstSimOn, StartUpOpensCom1AndSingleQueryShowsTheDevicesFifteenValues)
 {
     startTool({"--register", "0=235"});
     ASSERT_TRUE(port->portOpen());
@@ -46,7 +72,7 @@ TEST_F(ToolAgainstSim, StartUpOpensCom1AndSingleQueryShowsTheDevicesFifteenValue
     EXPECT_TRUE(messages.shown.empty());
 }
 
-TEST_F(ToolAgainstSim, ParameterWrittenThenReadBack)
+TEST_P(ToolAgainstSimOn, ParameterWrittenThenReadBack)
 {
     startTool();
     const struct
@@ -116,7 +142,7 @@ TEST_F(ToolAgainstSim, DeviceIdentificationIsShown)
     EXPECT_EQ(text("lblCounter"), "1");
 }
 
-TEST_F(ToolAgainstSim, PollingKeepsBothCountersTogetherWithNoAnswerLost)
+TEST_P(ToolAgainstSimOn, PollingKeepsBothCountersTogetherWithNoAnswerLost)
 {
     startTool();
     type("txtTimerSet", "50");
@@ -177,6 +203,52 @@ TEST_F(ToolAgainstSim, PortHeldByAnotherProgramIsReportedByTheOpenButton)
     click("comDoOnce");
     ASSERT_EQ(messages.shown.size(), 2U);
     EXPECT_EQ(messages.shown[1].text, "打开串口出错，请确定串口是否已被占用");
+}
+
+TEST_F(ToolAgainstSim, RefusedConnectionIsReportedWithItsCause)
+{
+    // A loopback port that nothing listens on: the system refuses at once.
+    quint16 closedPort = 0;
+    {
+        QTcpServer server;
+        ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
+        closedPort = server.serverPort();
+    }
+    const QString device = QStringLiteral("tcp://127.0.0.1:%1").arg(closedPort);
+    qputenv("RX904_COM1", device.toLatin1());
+    startWindow(); // passed over silently at start-up, like a missing device
+    EXPECT_FALSE(port->portOpen());
+    EXPECT_TRUE(messages.shown.empty());
+    click("cmdCom");
+    ASSERT_EQ(messages.shown.size(), 1U);
+    EXPECT_EQ(messages.shown[0].text, "串口已打开或被占用！");
+    EXPECT_EQ(messages.shown[0].title, "出错提示");
+    EXPECT_TRUE(messages.shown[0].informativeText.contains(
+        QStringLiteral("串口服务器 127.0.0.1:%1 拒绝了连接").arg(closedPort)))
+        << messages.shown[0].informativeText.toStdString();
+    EXPECT_EQ(window->lampInFront(), ops::Lamp::imgNotConnected);
+    click("comDoOnce");
+    ASSERT_EQ(messages.shown.size(), 2U);
+    EXPECT_EQ(messages.shown[1].text, "打开串口出错，请确定串口是否已被占用");
+}
+
+TEST_F(ToolAgainstSim, DeviceServerDroppingTheConnectionIsAVanishedPortWithoutARequest)
+{
+    startTool({"--tcp", "127.0.0.1:0"});
+    click("comDoOnce");
+    ASSERT_TRUE(waitForReceived(2));
+    sim.signal(SIGKILL);
+    // Nothing is sent after this: only the end of the connection can tell. The window counts
+    // the port-loss event, and its next request reports the closed port.
+    ASSERT_TRUE(waitForReceived(3));
+    EXPECT_FALSE(port->portOpen());
+    EXPECT_EQ(port->commEvent(), serial::kComEventPortLost);
+    runEventsFor(200);
+    EXPECT_EQ(text("lblErrCounter"), "3") << "the port-loss event is raised once";
+    EXPECT_TRUE(messages.shown.empty());
+    click("comDoOnce");
+    ASSERT_EQ(messages.shown.size(), 1U);
+    EXPECT_EQ(messages.shown[0].text, "打开串口出错，请确定串口是否已被占用");
 }
 
 TEST_F(ToolAgainstSim, PresetsFillFieldsAndSendNothing)

@@ -233,6 +233,8 @@ struct Vanishing
     const char *name;
     std::vector<std::string> options;
     int boxOpenMs; // 0: the message returns at once; else it stays open running the loop
+    // >0: the simulator is killed once this many answers are in and no request is pending
+    int killAfterAnswers = 0;
 };
 
 class DeviceVanishes : public LineFaultFixture, public testing::WithParamInterface<Vanishing>
@@ -246,6 +248,15 @@ TEST_P(DeviceVanishes, WhilePollingOneClosedPortMessageThenSilence)
     startWithLog(how.options, how.boxOpenMs > 0 ? &lingering : nullptr);
     type("txtTimerSet", "100");
     click("cmdOneM");
+    int receivedAtKill = 0;
+    if (how.killAfterAnswers > 0) {
+        ASSERT_TRUE(waitUntil([&] {
+            receivedAtKill = text("lblErrCounter").toInt();
+            return receivedAtKill > how.killAfterAnswers &&
+                   text("lblCounter").toInt() == receivedAtKill;
+        }));
+        sim.signal(SIGKILL);
+    }
     ASSERT_TRUE(waitUntil([&] { return !messages.shown.empty(); })) << "the loss went unnoticed";
     runEventsFor(300 + how.boxOpenMs);
     ASSERT_EQ(messages.shown.size(), 1U);
@@ -257,7 +268,9 @@ TEST_P(DeviceVanishes, WhilePollingOneClosedPortMessageThenSilence)
     EXPECT_EQ(window->lampInFront(), ops::Lamp::imgNotConnected);
 
     // Received: the "1" of the start, one per answer, one for the port-loss event.
-    const int answers = static_cast<int>(loggedEvents("answer-last").size());
+    const int answers = how.killAfterAnswers > 0
+                            ? receivedAtKill - 1
+                            : static_cast<int>(loggedEvents("answer-last").size());
     EXPECT_EQ(text("lblErrCounter").toInt(), 1 + answers + 1);
     // The ticks go on but query no more.
     const QString sent = text("lblCounter");
@@ -275,6 +288,8 @@ TEST_P(DeviceVanishes, WhilePollingOneClosedPortMessageThenSilence)
     std::string options;
     for (const auto &option : how.options)
         options += (options.empty() ? "" : " ") + option;
+    if (how.killAfterAnswers > 0)
+        options += ", killed with SIGKILL after " + std::to_string(answers) + " answers";
     report(
         "device vanishes while polling at 100 ms (" + options +
             (how.boxOpenMs > 0
@@ -291,7 +306,13 @@ INSTANTIATE_TEST_SUITE_P(
     ClosedTerminal, DeviceVanishes,
     testing::Values(Vanishing{"AfterFiveAnswers", {"--close-after-requests", "5"}, 0},
                     Vanishing{"AfterOneSecond", {"--exit-after", "1"}, 0},
-                    Vanishing{"WithTheMessageLeftOpen", {"--close-after-requests", "5"}, 500}),
+                    Vanishing{"WithTheMessageLeftOpen", {"--close-after-requests", "5"}, 500},
+                    // A device server whose connection drops: the far end closes it, or the
+                    // process behind it dies.
+                    Vanishing{"DeviceServerClosesAfterFiveAnswers",
+                              {"--tcp", "127.0.0.1:0", "--close-after-requests", "5"},
+                              0},
+                    Vanishing{"DeviceServerKilled", {"--tcp", "127.0.0.1:0"}, 0, 4}),
     [](const testing::TestParamInfo<Vanishing> &info) { return std::string(info.param.name); });
 
 TEST_F(LineFaults, PortHeldByAnotherProgramIsReportedWhenOpening)

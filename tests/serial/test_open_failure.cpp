@@ -154,7 +154,38 @@ INSTANTIATE_TEST_SUITE_P(
                                    QStringLiteral("Input/output error")};
                   },
                   {"/dev/ttyS0", "Input/output error"},
-                  {"usermod", "brltty"}}),
+                  {"usermod", "brltty"}},
+        // A device server: no device file, group or holder is looked at.
+        CauseCase{"DeviceServerRefused",
+                  [](OpenFailureFacts &f) {
+                      f.attempt = {OpenFailure::TcpRefused,
+                                   QStringLiteral("tcp://192.168.1.200:4001"),
+                                   QStringLiteral("Connection refused")};
+                      f.exists = false;
+                  },
+                  {"串口服务器 192.168.1.200:4001 拒绝了连接", "端口号", "只接受一个连接"},
+                  {"串口设备", "usermod"}},
+        CauseCase{"DeviceServerSilent",
+                  [](OpenFailureFacts &f) {
+                      f.attempt = {OpenFailure::TcpTimedOut, QStringLiteral("tcp://[fd00::7]:502"),
+                                   QString()};
+                  },
+                  {"连接串口服务器 [fd00::7]:502 超时", "2 秒内没有应答", "网线"},
+                  {}},
+        CauseCase{"DeviceServerNameUnknown",
+                  [](OpenFailureFacts &f) {
+                      f.attempt = {OpenFailure::TcpHostNotFound,
+                                   QStringLiteral("tcp://rs485-gw.example:4001"), QString()};
+                  },
+                  {"找不到串口服务器的主机名 rs485-gw.example"},
+                  {}},
+        CauseCase{"DeviceServerAddressMalformed",
+                  [](OpenFailureFacts &f) {
+                      f.attempt = {OpenFailure::TcpBadAddress,
+                                   QStringLiteral("tcp://192.168.1.200"), QString()};
+                  },
+                  {"“tcp://192.168.1.200”不是有效的串口服务器地址", "tcp://主机:端口"},
+                  {}}),
     [](const ::testing::TestParamInfo<CauseCase> &info) { return info.param.name; });
 
 } // namespace

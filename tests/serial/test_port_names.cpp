@@ -219,7 +219,11 @@ INSTANTIATE_TEST_SUITE_P(
         TipCase{"WindowsListedNoDescription", 5, "", Platform::Windows, "COM5 → COM5"},
         TipCase{"WindowsUnlisted", 1, "", Platform::Windows, "COM1：当前没有对应的串口设备"},
         TipCase{"WindowsOverride", 1, "COM9", Platform::Windows,
-                "COM1 → COM9（由环境变量 RX904_COM1 指定）"}),
+                "COM1 → COM9（由环境变量 RX904_COM1 指定）"},
+        TipCase{"DeviceServer", 2, "tcp://192.168.1.200:4001", Platform::OtherUnix,
+                "COM2 → 串口服务器 192.168.1.200:4001（经 TCP 连接，由环境变量 RX904_COM2 指定）"},
+        TipCase{"DeviceServerIpv6", 6, "tcp://[fd00::7]:502", Platform::Windows,
+                "COM6 → 串口服务器 [fd00::7]:502（经 TCP 连接，由环境变量 RX904_COM6 指定）"}),
     [](const ::testing::TestParamInfo<TipCase> &info) { return info.param.name; });
 
 class SerialEnvironmentOverride : public ::testing::Test
