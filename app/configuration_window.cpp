@@ -151,13 +151,20 @@ void ConfigurationWindow::build()
             tick->setCheckState(Qt::Unchecked);
         m_table->setItem(row.field, kWrite, tick);
         m_table->setItem(row.field, kCaption, cell(QString::fromUtf8(row.caption)));
-        m_table->setItem(row.field, kRegister,
-                         cell(row.setButton >= 0 ? QStringLiteral("0x%1").arg(row.writeRegister, 4,
-                                                                              16, QLatin1Char('0'))
-                                                 : QString::number(row.readRegister)));
+        m_table->setItem(
+            row.field, kRegister,
+            cell(row.setButton >= 0
+                     ? QStringLiteral("0x") + QStringLiteral("%1")
+                                                  .arg(row.writeRegister, 4, 16, QLatin1Char('0'))
+                                                  .toUpper()
+                     : QString::number(row.readRegister)));
         for (const int column : {kInFile, kInDevice, kResult})
             m_table->setItem(row.field, column, cell(QString()));
     }
+    // All fifteen rows at once, without scrolling.
+    const int rowHeight = fontMetrics().height() + 8;
+    m_table->verticalHeader()->setDefaultSectionSize(rowHeight);
+    m_table->setMinimumHeight(rowHeight * (modbus::kValueFieldCount + 1) + 8);
     m_table->resizeColumnsToContents();
     m_table->setColumnWidth(kInFile, 90);
     m_table->setColumnWidth(kInDevice, 90);
@@ -181,7 +188,7 @@ void ConfigurationWindow::build()
     layout->addWidget(m_status);
     connect(m_cancelButton, &QPushButton::clicked, &m_jobs, &commissioning::Commissioner::cancel);
     connect(m_closeButton, &QPushButton::clicked, this, &QDialog::reject);
-    resize(640, 700);
+    resize(680, 740);
 }
 
 void ConfigurationWindow::start(Job job)

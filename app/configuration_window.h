@@ -40,8 +40,7 @@ public:
     void saveFile();
     void loadFile();
     void writeDevice();
-
-protected:
+    // Closing while a job runs ends the job first.
     void reject() override;
 
 private:
