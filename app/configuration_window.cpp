@@ -15,6 +15,7 @@
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace app {
 namespace {
@@ -409,7 +410,14 @@ void ConfigurationWindow::finished(const QString &message)
     }
     start(Job::None);
     m_progress->setValue(m_progress->maximum());
-    m_status->setText(message.isEmpty() ? QStringLiteral("完成") : message);
+    QString done = QStringLiteral("完成");
+    if (job == Job::Write) {
+        const auto verified = std::ranges::count_if(m_jobs.rows(), [](const auto &row) {
+            return row.state == commissioning::RowState::Verified;
+        });
+        done = QStringLiteral("写入完成：%1 项已写入并校验").arg(verified);
+    }
+    m_status->setText(message.isEmpty() ? done : message);
 }
 
 void ConfigurationWindow::reject()

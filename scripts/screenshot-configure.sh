@@ -42,8 +42,8 @@ FILE
 
 # With no window manager the window's client area starts near the screen's top-left corner;
 # these are screen coordinates of the buttons' centres.
-load="LOAD_XY"
-write="WRITE_XY"
+load="234 286"
+write="321 286"
 
 RX904_COM1="$link" xvfb-run -a -s "-screen 0 700x760x24" bash -c "
     '$build/app/rx904-tool' --configure &
