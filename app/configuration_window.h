@@ -31,9 +31,6 @@ public:
     // The speed and station the user chose with "使用", or that a write moved the device to.
     [[nodiscard]] const std::optional<commissioning::Link> &chosenLink() const { return m_chosen; }
 
-    // For tests and the screenshot: the file's parameters as if loaded from a file.
-    void takeFile(const commissioning::ParameterSet &set);
-
     void find();
     void useFound();
     void readDevice();
@@ -47,6 +44,8 @@ private:
     enum class Job { None, Find, Read, ReadForCompare, Write };
 
     void build();
+    // A checked file's parameters into the table's file column.
+    void takeFile(const commissioning::ParameterSet &set);
     void start(Job job);
     void finished(const QString &message);
     void showFound();

@@ -134,19 +134,19 @@ void Commissioner::scanStations(int first, int last)
 {
     m_found.clear();
     begin(last - first + 1);
-    nextStation(first, last, first);
+    nextStation(first, last);
 }
 
-void Commissioner::nextStation(int station, int last, int first)
+void Commissioner::nextStation(int station, int last)
 {
     if (station > last) {
         end(m_found.empty() ? QStringLiteral("在 %1 波特率下没有设备应答").arg(m_link.baud)
                             : QString());
         return;
     }
-    const auto next = [this, station, last, first] {
+    const auto next = [this, station, last] {
         step();
-        nextStation(station + 1, last, first);
+        nextStation(station + 1, last);
     };
     const auto address = static_cast<std::uint8_t>(station);
     m_client.send(modbus::readRequest(address, 0, 1), address,

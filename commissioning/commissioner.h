@@ -95,7 +95,7 @@ private:
     void step();
     void end(const QString &message);
     void nextSpeed(std::size_t index);
-    void nextStation(int station, int last, int first);
+    void nextStation(int station, int last);
     void identify(int baud, int station, std::chrono::nanoseconds responseTime,
                   std::function<void()> then);
     void nextWrite();

@@ -8,6 +8,7 @@
 #include <QSaveFile>
 #include <QStringList>
 
+#include <algorithm>
 #include <map>
 #include <variant>
 
