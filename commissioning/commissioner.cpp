@@ -2,6 +2,7 @@
 
 #include "modbus/answer_decoder.h"
 #include "modbus/register_map.h"
+#include "operations/messages.h"
 
 #include <algorithm>
 
@@ -227,6 +228,13 @@ void Commissioner::nextWrite()
     const int field = m_order[m_next];
     const modbus::RegisterRow &row = modbus::registerMap()[static_cast<std::size_t>(field)];
     const std::uint16_t value = m_written[static_cast<std::size_t>(field)];
+    // The tool could not follow the device to an address outside the window's range.
+    if (field == kStationField && (value < 1 || value > 250)) {
+        const QString reason = QString::fromUtf8(ops::text::kAddressZero);
+        m_rows[static_cast<std::size_t>(field)] = {RowState::Failed, reason};
+        verify(QStringLiteral("写入在“%1”处停止：%2").arg(captionOf(field), reason));
+        return;
+    }
     const auto station = static_cast<std::uint8_t>(m_link.station);
     m_client.send(modbus::writeRequest(station, row.writeRegister, value), station,
                   [this, field, value](const Reply &reply) {
