@@ -57,7 +57,9 @@ CommandLine parseCommandLine(const QStringList &arguments)
         QStringLiteral("COMn 对应的设备，与环境变量 RX904_COMn 相同（n 为 1-25，可重复）；"
                        "串口服务器写作 tcp://主机:端口"),
         QStringLiteral("COMn=DEVICE"));
-    const QList<QCommandLineOption> options{help, version, port};
+    const QCommandLineOption configure(QStringLiteral("configure"),
+                                       QStringLiteral("启动后立即打开“设备配置”窗口"));
+    const QList<QCommandLineOption> options{help, version, port, configure};
 
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
@@ -89,6 +91,7 @@ CommandLine parseCommandLine(const QStringList &arguments)
             QStringLiteral("%1 %2\n").arg(QLatin1String(kProgram), QStringLiteral(RX904_VERSION));
         return result;
     }
+    result.configure = parser.isSet(configure);
     for (const QString &value : parser.values(port)) {
         const auto mapping = portMapping(value);
         if (!mapping)

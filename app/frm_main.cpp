@@ -1,7 +1,11 @@
 #include "frm_main.h"
 
+#include "configuration_window.h"
+#include "window_actions.h"
+
 #include "operations/address_operations.h"
 #include "operations/device_information.h"
+#include "operations/field_values.h"
 #include "operations/parameter_write.h"
 #include "operations/polling.h"
 #include "operations/port_management.h"
@@ -16,6 +20,7 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QPushButton>
+#include <algorithm>
 
 namespace app {
 
@@ -25,6 +30,8 @@ frmMain::frmMain(serial::SerialControl &MSComm1, ops::MessageBox &messages, QWid
 {
     m_ui.setupUi(this);
     connectControls();
+    addWindowAction(*this, QStringLiteral("设备配置…"), QKeySequence(Qt::Key_F3),
+                    [this] { openConfiguration(); });
 }
 
 template <typename Handler> void frmMain::handle(Handler &&handler)
@@ -159,11 +166,58 @@ void frmMain::lblurl_Click()
 
 void frmMain::MSComm1_OnComm()
 {
+    if (m_portLent)
+        return;
     if (m_gate.busy()) {
         m_gate.deferEvent();
         return;
     }
     handle([this] { ops::MSComm1_OnComm(m_window); });
+}
+
+void frmMain::openConfiguration()
+{
+    handle([this] { configure(); });
+}
+
+void frmMain::configure()
+{
+    auto &port = m_MSComm1;
+    const bool wasOpen = port.portOpen();
+    const int threshold = port.rThreshold();
+    if (!wasOpen)
+        port.setPortOpen(true);
+    const commissioning::Link link{
+        m_vars.CommRate,
+        std::max(1, int{ops::roundedStation(m_form, ops::Field::txtStationID).value_or(1)})};
+    m_portLent = true;
+    std::optional<commissioning::Link> chosen;
+    {
+        ConfigurationWindow window(port, link, this);
+        window.exec();
+        chosen = window.chosenLink();
+    }
+    m_portLent = false;
+    // The port as the window left it: its speed, nothing waiting, the same receive arming.
+    port.setRThreshold(0);
+    port.setInBufferCount(0);
+    port.setSettings(ops::settingsText(m_vars.CommRate));
+    port.setRThreshold(threshold);
+    if (!wasOpen)
+        port.setPortOpen(false);
+    if (!chosen)
+        return;
+    // The speed as if the user had chosen it in the list, so the port reopens at it.
+    const QString speed = QString::number(chosen->baud);
+    for (int index = 0; index < m_form.listCount(ops::List::Combo2); ++index) {
+        if (m_form.listText(ops::List::Combo2, index) == speed) {
+            m_form.selectIndex(ops::List::Combo2, index);
+            ops::Combo2_Click(m_window);
+            break;
+        }
+    }
+    m_form.setText(ops::Field::txtStationID, QString::number(chosen->station));
+    m_form.setText(ops::Field::txtSetID0, QString::number(chosen->station));
 }
 
 } // namespace app

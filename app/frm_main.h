@@ -39,6 +39,10 @@ public:
     void lblurl_Click();
     void MSComm1_OnComm();
 
+    // "设备配置…" (F3, the context menu, --configure): the configuration window, modal, run
+    // as a handler; while it is open the port is lent to it.
+    void openConfiguration();
+
     [[nodiscard]] const MainWindowUi &ui() const { return m_ui; }
     [[nodiscard]] const ops::FormVars &vars() const { return m_vars; }
     [[nodiscard]] const ops::PollTimer &timer2() const { return m_timer2; }
@@ -51,6 +55,7 @@ private:
     void connectControls();
     void describePorts();
     template <typename Handler> void handle(Handler &&handler);
+    void configure();
 
     MainWindowUi m_ui;
     WidgetForm m_form{m_ui};
@@ -59,6 +64,9 @@ private:
     QtPollTimer m_timer2;
     ops::Window m_window;
     HandlerGate m_gate;
+    // Set while the configuration window owns the port: its answers are not ours, and a
+    // serial event then is neither handled nor kept for later.
+    bool m_portLent = false;
 };
 
 } // namespace app

@@ -5,6 +5,7 @@
 #include "startup_report.h"
 
 #include <QApplication>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -35,6 +36,8 @@ int main(int argc, char *argv[])
     window.Form_Load();
     app::reportStartupWhenShown(window, MSComm1);
     window.show();
+    if (commandLine.configure)
+        QTimer::singleShot(0, &window, &app::frmMain::openConfiguration);
     // Closing the window ends the program; MSComm1 closes the port as it goes.
     return QApplication::exec();
 }

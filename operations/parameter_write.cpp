@@ -10,6 +10,29 @@
 #include <algorithm>
 
 namespace ops {
+
+std::variant<std::uint16_t, const char *> parameterRegisterValue(const modbus::RegisterRow &row,
+                                                                 double number)
+{
+    // The device takes the value as typed into a single-precision number.
+    float v = static_cast<float>(number);
+    if (row.twosComplement && v < 0)
+        v += 65536.0F;
+    if (row.check == modbus::WriteCheck::ControlMode && v > 2)
+        return text::kControlModeRange;
+    if (row.check == modbus::WriteCheck::BaudRate &&
+        std::find(modbus::kBaudRates.begin(), modbus::kBaudRates.end(), v) ==
+            modbus::kBaudRates.end())
+        return text::kBaudRateValues;
+    const double rounded = roundHalfEven(static_cast<double>(v));
+    if (!(rounded >= 0 && rounded <= 65535)) {
+        if (row.check == modbus::WriteCheck::ControlMode)
+            return text::kControlModeRange;
+        return row.twosComplement ? text::kSignedRegisterRange : text::kRegisterRange;
+    }
+    return static_cast<std::uint16_t>(rounded);
+}
+
 namespace {
 
 // The register value for the row, or nothing after telling the operator why not.
@@ -20,29 +43,12 @@ std::optional<std::uint16_t> registerValue(const Window &w, const modbus::Regist
         w.message(text::kBadValue);
         return std::nullopt;
     }
-    // The device takes the value as typed into a single-precision number.
-    float v = static_cast<float>(*number);
-    if (row.twosComplement && v < 0)
-        v += 65536.0F;
-    if (row.check == modbus::WriteCheck::ControlMode && v > 2) {
-        w.message(text::kControlModeRange);
+    const auto value = parameterRegisterValue(row, *number);
+    if (const auto *refusal = std::get_if<const char *>(&value)) {
+        w.message(*refusal);
         return std::nullopt;
     }
-    if (row.check == modbus::WriteCheck::BaudRate &&
-        std::find(modbus::kBaudRates.begin(), modbus::kBaudRates.end(), v) ==
-            modbus::kBaudRates.end()) {
-        w.message(text::kBaudRateValues);
-        return std::nullopt;
-    }
-    const double rounded = roundHalfEven(static_cast<double>(v));
-    if (!(rounded >= 0 && rounded <= 65535)) {
-        if (row.check == modbus::WriteCheck::ControlMode)
-            w.message(text::kControlModeRange);
-        else
-            w.message(row.twosComplement ? text::kSignedRegisterRange : text::kRegisterRange);
-        return std::nullopt;
-    }
-    return static_cast<std::uint16_t>(rounded);
+    return std::get<std::uint16_t>(value);
 }
 
 } // namespace

@@ -243,6 +243,8 @@ std::vector<std::uint8_t> DeviceModel::writeRegister(std::span<const std::uint8_
     const std::uint16_t address = wordAt(frame, 2);
     const std::uint16_t value = wordAt(frame, 4);
     const std::vector<std::uint8_t> echo(frame.begin(), frame.end());
+    if (m_refusedWrite == address)
+        return exception(frame[1], ExceptionCode::DeviceFailure);
     if (address == modbus::kAddressRegister) {
         if (!setStation(value))
             return exception(frame[1], ExceptionCode::IllegalDataValue);

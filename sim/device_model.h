@@ -1,6 +1,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -45,6 +46,7 @@ enum class ExceptionCode : std::uint8_t {
     IllegalFunction = 0x01,
     IllegalDataAddress = 0x02,
     IllegalDataValue = 0x03,
+    DeviceFailure = 0x04,
 };
 
 // The RX904 as seen from the bus: registers, station address and identification, with no
@@ -84,6 +86,10 @@ public:
     [[nodiscard]] std::vector<std::uint8_t> handleRequest(std::span<const std::uint8_t> frame,
                                                           double nowSeconds);
 
+    // Writes to this register address are refused with exception 04, as a device whose
+    // parameter memory has failed does; nothing is stored.
+    void refuseWritesTo(std::uint16_t address) { m_refusedWrite = address; }
+
     // The base measured value in tenths before calibration.
     [[nodiscard]] int baseTenths(double nowSeconds) const;
 
@@ -106,6 +112,7 @@ private:
     bool m_alarmPinned = false;
     std::uint8_t m_station = 1;
     std::string m_identification;
+    std::optional<std::uint16_t> m_refusedWrite;
 };
 
 // Appends the CRC-16/MODBUS of the bytes so far, low byte first.

@@ -36,6 +36,21 @@ std::optional<std::pair<int, std::uint16_t>> registerSetting(std::string_view te
     return std::pair{*index, static_cast<std::uint16_t>(*value < 0 ? *value + 65536 : *value)};
 }
 
+// "2564" or "0x0A04".
+std::optional<std::uint16_t> registerAddress(std::string_view text)
+{
+    int base = 10;
+    if (text.starts_with("0x") || text.starts_with("0X")) {
+        text.remove_prefix(2);
+        base = 16;
+    }
+    unsigned value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
+    if (text.empty() || error != std::errc{} || end != text.data() + text.size() || value > 0xFFFF)
+        return std::nullopt;
+    return static_cast<std::uint16_t>(value);
+}
+
 } // namespace
 
 ParsedOptions parseOptions(std::span<const std::string_view> arguments)
@@ -142,6 +157,18 @@ ParsedOptions parseOptions(std::span<const std::string_view> arguments)
             if (!count || *count < 1)
                 return bad("a count >= 1 is needed");
             options.closeAfterRequests = *count;
+        } else if (name == "--refuse-write") {
+            const auto text = value();
+            const auto address = text ? registerAddress(*text) : std::nullopt;
+            if (!address)
+                return bad("a register address 0..65535 is needed (decimal or 0x hex)");
+            options.refuseWrite = *address;
+        } else if (name == "--miss-first") {
+            const auto text = value();
+            const auto count = text ? number<long>(*text) : std::nullopt;
+            if (!count || *count < 1)
+                return bad("a count >= 1 is needed");
+            options.missFirst = *count;
         } else {
             return ParsedOptions{std::nullopt, "unknown option " + std::string(arguments[i])};
         }
@@ -168,7 +195,10 @@ Device:
                          measured value still (tenths), 9 sets the station.
 Line:
   --baud N               line speed for timing and the baud-rate register
-                         (default 9600)
+                         (default 9600). The device answers only while the
+                         tool's side of the terminal is set to its speed (the
+                         baud-rate register, or N when N is none of the five
+                         speeds), and takes a written speed after its echo.
   --wire-timing          answer with the timing of a real line: wait for the
                          request's transmission and 3.5 characters of silence,
                          then send one byte per character time (10 bits at 8N1)
@@ -198,13 +228,17 @@ Faults:
   --exit-after S         close the terminal and exit after S seconds
   --close-after-requests N
                          close the terminal and exit once N answers are sent
+  --refuse-write REG     refuse every write to register address REG (decimal or
+                         0x hex, e.g. 0x0A04) with exception 04; nothing is stored
+  --miss-first N         the first N requests are neither carried out nor answered
   -h, --help             this text
 
 Log lines: MONOTONIC_NS REALTIME_NS EVENT [DATA]
   start PATH             the terminal (or the TCP address) is ready
   connect, disconnect    a TCP client came or went
   request HEX            a frame with a valid CRC was received
-  no-answer REASON       it gets no answer (other-station, broadcast, silent)
+  no-answer REASON       it gets no answer (other-station, broadcast, silent,
+                         wrong-speed, missed)
   answer-first           the answer's first byte was written
   answer-last HEX        the answer's last byte was written; HEX is the answer
   discard N              N received bytes belonged to no valid frame

@@ -27,6 +27,8 @@ struct Options
     std::optional<double> garbageRate; // bytes per second; none: as fast as the line takes
     std::optional<double> exitAfterSeconds;
     std::optional<long> closeAfterRequests;
+    std::optional<std::uint16_t> refuseWrite; // a register address whose writes fail
+    long missFirst = 0;                       // requests that go unanswered at first
     bool help = false;
 };
 

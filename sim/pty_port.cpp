@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <optional>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
@@ -19,7 +20,7 @@ std::string systemError(const char *what)
     return std::string(what) + ": " + std::strerror(errno);
 }
 
-speed_t speedConstant(int baud)
+std::optional<speed_t> knownSpeed(int baud)
 {
     switch (baud) {
     case 1200:
@@ -34,11 +35,18 @@ speed_t speedConstant(int baud)
         return B38400;
     case 57600:
         return B57600;
+    case 9600:
+        return B9600;
     case 115200:
         return B115200;
     default:
-        return B9600;
+        return std::nullopt;
     }
+}
+
+speed_t speedConstant(int baud)
+{
+    return knownSpeed(baud).value_or(B9600);
 }
 
 } // namespace
@@ -96,6 +104,15 @@ bool PtyPort::open(int baud, std::string &error)
         return false;
     }
     return true;
+}
+
+bool PtyPort::toolSpeedIs(int baud) const
+{
+    const std::optional<speed_t> wanted = knownSpeed(baud);
+    termios mode{};
+    if (!wanted || m_master < 0 || ::tcgetattr(m_master, &mode) != 0)
+        return true;
+    return ::cfgetospeed(&mode) == *wanted;
 }
 
 int PtyPort::unreadByTool() const

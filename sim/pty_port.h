@@ -23,6 +23,9 @@ public:
     // Non-blocking.
     [[nodiscard]] int masterFd() const { return m_master; }
     [[nodiscard]] const std::string &slavePath() const { return m_slavePath; }
+    // Whether the tool's side of the terminal is set to this line speed. On Linux the master
+    // reads the slave's settings; a speed the terminal cannot name is taken as matching.
+    [[nodiscard]] bool toolSpeedIs(int baud) const;
     // Bytes written to the master that the tool has not read yet (0 when unknown).
     [[nodiscard]] int unreadByTool() const;
 

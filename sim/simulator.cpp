@@ -70,6 +70,14 @@ Simulator::Simulator(Options options)
         m_model.setIdentification(*m_options.identification);
     if (std::ranges::find(modbus::kBaudRates, m_options.baud) != modbus::kBaudRates.end())
         m_model.setRegister(kBaudRegister, static_cast<std::uint16_t>(m_options.baud));
+    if (m_options.refuseWrite)
+        m_model.refuseWritesTo(*m_options.refuseWrite);
+}
+
+int Simulator::speedOfRegister() const
+{
+    const int speed = m_model.registerValue(kBaudRegister, 0.0);
+    return std::ranges::find(modbus::kBaudRates, speed) != modbus::kBaudRates.end() ? speed : 0;
 }
 
 bool Simulator::start()
@@ -80,6 +88,14 @@ bool Simulator::start()
             return false;
         }
     }
+    // The baud-rate register names the device's speed, unless --baud gives one the register
+    // cannot hold and no register value was asked for.
+    const bool registerGiven = std::ranges::any_of(
+        m_options.registers, [](const auto &setting) { return setting.first == kBaudRegister; });
+    const bool baudInRegister =
+        std::ranges::find(modbus::kBaudRates, m_options.baud) != modbus::kBaudRates.end();
+    m_deviceBaud = (registerGiven || baudInRegister) && speedOfRegister() != 0 ? speedOfRegister()
+                                                                               : m_options.baud;
     std::string error;
     if (!m_options.logPath.empty() && !m_log.open(m_options.logPath, error)) {
         std::fprintf(stderr, "rx904-sim: %s\n", error.c_str());
@@ -265,8 +281,22 @@ void Simulator::handleFrame(const std::vector<std::uint8_t> &frame, const Stamp 
         m_log.write("no-answer", "silent");
         return;
     }
+    // On a real line a wrong speed garbles every byte: the device hears no request.
+    if (!m_port.toolSpeedIs(m_deviceBaud)) {
+        m_log.write("no-answer", "wrong-speed");
+        return;
+    }
+    if (m_missed < m_options.missFirst) {
+        ++m_missed;
+        m_log.write("no-answer", "missed");
+        return;
+    }
+    const int speedBefore = speedOfRegister();
     const std::vector<std::uint8_t> answer =
         corruptAnswer(m_model.handleRequest(frame, now.seconds() - m_startTime), m_options.faults);
+    // A written speed is taken once the echo, still at the old speed, is on its way.
+    if (speedOfRegister() != speedBefore && speedOfRegister() != 0)
+        m_deviceBaud = speedOfRegister();
     if (answer.empty()) {
         m_log.write("no-answer", frame[0] == kBroadcastStation ? "broadcast" : "other-station");
         return;

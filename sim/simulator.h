@@ -54,6 +54,8 @@ private:
     [[nodiscard]] std::optional<double> nextDeadline() const;
     [[nodiscard]] std::optional<double> garbageDeadline() const;
     void logDiscarded();
+    // The speed in the baud-rate register, 0 when it holds none of the five.
+    [[nodiscard]] int speedOfRegister() const;
 
     Options m_options;
     DeviceModel m_model;
@@ -62,6 +64,9 @@ private:
     TcpPort m_tcp;
     EventLog m_log;
     LineTiming m_timing;
+    // The speed the device listens and answers at; a written baud-rate register changes it.
+    int m_deviceBaud = 9600;
+    long m_missed = 0;
     std::deque<Pending> m_output;
     double m_lineFreeAt = 0.0;
     bool m_outputBlocked = false;

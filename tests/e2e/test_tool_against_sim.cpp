@@ -1,5 +1,6 @@
 #include "tool_fixture.h"
 
+#include <QComboBox>
 #include <QDesktopServices>
 #include <QTcpServer>
 #include <QTest>
@@ -92,6 +93,12 @@ TEST_P(ToolAgainstSimOn, ParameterWrittenThenReadBack)
         EXPECT_EQ(pairsIn(text("txtState")), 8) << w.typed;
         EXPECT_EQ(text("txtState").mid(0, 9), " 01 06 0A");
         EXPECT_EQ(text("txtStationID"), "1");
+        if (w.button == 5) {
+            // The device talks at its new speed from now on; the operator follows it.
+            auto *speeds = control<QComboBox>("Combo2");
+            speeds->setCurrentIndex(speeds->findText(QString::fromUtf8(w.typed)));
+            window->Combo2_Click();
+        }
         type(field.toLatin1().constData(), "x");
         click("comDoOnce");
         ASSERT_TRUE(waitForReceived(++received));

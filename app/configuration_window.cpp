@@ -1,0 +1,430 @@
+#include "configuration_window.h"
+
+#include "modbus/register_map.h"
+
+#include <QComboBox>
+#include <QDateTime>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+
+namespace app {
+namespace {
+
+using commissioning::kBaudField;
+using commissioning::kStationField;
+
+enum Column { kWrite, kCaption, kRegister, kInFile, kInDevice, kResult, kColumnCount };
+
+constexpr int kFirstScanStation = 1;
+constexpr int kLastScanStation = 247;
+
+template <typename W> W *named(W *widget, const char *name, const QString &accessible)
+{
+    widget->setObjectName(QLatin1String(name));
+    widget->setAccessibleName(accessible);
+    return widget;
+}
+
+QPushButton *button(const char *name, const QString &text)
+{
+    return named(new QPushButton(text), name, text);
+}
+
+QString shown(int field, std::uint16_t raw)
+{
+    return QString::fromStdString(modbus::fieldText(field, raw));
+}
+
+QTableWidgetItem *cell(const QString &text)
+{
+    auto *item = new QTableWidgetItem(text);
+    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+    return item;
+}
+
+} // namespace
+
+ConfigurationWindow::ConfigurationWindow(serial::SerialControl &port,
+                                         const commissioning::Link &link, QWidget *parent)
+    : QDialog(parent), m_client(port, m_timer), m_jobs(m_client)
+{
+    build();
+    m_jobs.setLink(link);
+    showLink();
+    connect(&m_jobs, &commissioning::Commissioner::progress, this, [this](int done, int total) {
+        m_progress->setMaximum(total);
+        m_progress->setValue(done);
+    });
+    connect(&m_jobs, &commissioning::Commissioner::finished, this, &ConfigurationWindow::finished);
+    start(Job::None);
+}
+
+void ConfigurationWindow::build()
+{
+    setObjectName(QStringLiteral("frmConfigure"));
+    setWindowTitle(QStringLiteral("设备配置"));
+    setAccessibleName(QStringLiteral("设备配置"));
+    auto *layout = new QVBoxLayout(this);
+
+    auto *linkBox = new QGroupBox(QStringLiteral("通讯设置"));
+    auto *linkRow = new QHBoxLayout(linkBox);
+    m_speed = named(new QComboBox, "cboSpeed", QStringLiteral("波特率"));
+    for (const int baud : modbus::kBaudRates)
+        m_speed->addItem(QString::number(baud), baud);
+    m_station = named(new QSpinBox, "spnStation", QStringLiteral("设备地址"));
+    m_station->setRange(1, 250);
+    auto *speedLabel = new QLabel(QStringLiteral("波特率"));
+    speedLabel->setBuddy(m_speed);
+    auto *stationLabel = new QLabel(QStringLiteral("设备地址"));
+    stationLabel->setBuddy(m_station);
+    linkRow->addWidget(speedLabel);
+    linkRow->addWidget(m_speed);
+    linkRow->addWidget(stationLabel);
+    linkRow->addWidget(m_station);
+    linkRow->addStretch();
+    layout->addWidget(linkBox);
+    connect(m_speed, &QComboBox::activated, this, &ConfigurationWindow::linkEdited);
+    connect(m_station, &QSpinBox::valueChanged, this, &ConfigurationWindow::linkEdited);
+
+    auto *findBox = new QGroupBox(QStringLiteral("查找设备"));
+    auto *findLayout = new QVBoxLayout(findBox);
+    auto *findRow = new QHBoxLayout;
+    m_findMode = named(new QComboBox, "cboFindMode", QStringLiteral("查找方式"));
+    m_findMode->addItem(QStringLiteral("逐个波特率读地址"));
+    m_findMode->addItem(QStringLiteral("按当前波特率扫描地址 1-247"));
+    m_findButton = button("cmdFind", QStringLiteral("查找设备"));
+    m_useButton = button("cmdUse", QStringLiteral("使用"));
+    findRow->addWidget(m_findMode);
+    findRow->addWidget(m_findButton);
+    findRow->addWidget(m_useButton);
+    findRow->addStretch();
+    findLayout->addLayout(findRow);
+    m_foundTable = named(new QTableWidget(0, 4), "tblFound", QStringLiteral("找到的设备"));
+    m_foundTable->setHorizontalHeaderLabels({QStringLiteral("波特率"), QStringLiteral("设备地址"),
+                                             QStringLiteral("识别信息"),
+                                             QStringLiteral("响应时间")});
+    m_foundTable->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_foundTable->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_foundTable->horizontalHeader()->setStretchLastSection(true);
+    m_foundTable->verticalHeader()->hide();
+    m_foundTable->setMaximumHeight(110);
+    findLayout->addWidget(m_foundTable);
+    layout->addWidget(findBox);
+    connect(m_findButton, &QPushButton::clicked, this, &ConfigurationWindow::find);
+    connect(m_useButton, &QPushButton::clicked, this, &ConfigurationWindow::useFound);
+    connect(m_foundTable, &QTableWidget::itemSelectionChanged, this, [this] { start(m_job); });
+
+    auto *parameterBox = new QGroupBox(QStringLiteral("参数"));
+    auto *parameterLayout = new QVBoxLayout(parameterBox);
+    auto *parameterRow = new QHBoxLayout;
+    m_readButton = button("cmdReadParameters", QStringLiteral("读取参数"));
+    m_saveButton = button("cmdSaveParameters", QStringLiteral("保存参数…"));
+    m_loadButton = button("cmdLoadParameters", QStringLiteral("载入参数…"));
+    m_writeButton = button("cmdWriteDevice", QStringLiteral("写入设备"));
+    for (QPushButton *b : {m_readButton, m_saveButton, m_loadButton, m_writeButton})
+        parameterRow->addWidget(b);
+    parameterRow->addStretch();
+    parameterLayout->addLayout(parameterRow);
+    m_table = named(new QTableWidget(modbus::kValueFieldCount, kColumnCount), "tblParameters",
+                    QStringLiteral("参数表"));
+    m_table->setHorizontalHeaderLabels({QStringLiteral("写入"), QStringLiteral("参数"),
+                                        QStringLiteral("寄存器"), QStringLiteral("文件中的值"),
+                                        QStringLiteral("设备中的值"), QStringLiteral("结果")});
+    m_table->verticalHeader()->hide();
+    m_table->horizontalHeader()->setStretchLastSection(true);
+    m_table->setSelectionMode(QAbstractItemView::NoSelection);
+    for (const modbus::RegisterRow &row : modbus::registerMap()) {
+        auto *tick = new QTableWidgetItem;
+        // Measured rows are read only; the others may be ticked once a file is loaded.
+        tick->setFlags(row.setButton >= 0 ? Qt::ItemIsEnabled | Qt::ItemIsUserCheckable
+                                          : Qt::NoItemFlags);
+        if (row.setButton >= 0)
+            tick->setCheckState(Qt::Unchecked);
+        m_table->setItem(row.field, kWrite, tick);
+        m_table->setItem(row.field, kCaption, cell(QString::fromUtf8(row.caption)));
+        m_table->setItem(
+            row.field, kRegister,
+            cell(row.setButton >= 0
+                     ? QStringLiteral("0x") + QStringLiteral("%1")
+                                                  .arg(row.writeRegister, 4, 16, QLatin1Char('0'))
+                                                  .toUpper()
+                     : QString::number(row.readRegister)));
+        for (const int column : {kInFile, kInDevice, kResult})
+            m_table->setItem(row.field, column, cell(QString()));
+    }
+    // All fifteen rows at once, without scrolling.
+    const int rowHeight = fontMetrics().height() + 8;
+    m_table->verticalHeader()->setDefaultSectionSize(rowHeight);
+    m_table->setMinimumHeight(rowHeight * (modbus::kValueFieldCount + 1) + 8);
+    m_table->resizeColumnsToContents();
+    m_table->setColumnWidth(kInFile, 90);
+    m_table->setColumnWidth(kInDevice, 90);
+    parameterLayout->addWidget(m_table);
+    layout->addWidget(parameterBox, 1);
+    connect(m_readButton, &QPushButton::clicked, this, &ConfigurationWindow::readDevice);
+    connect(m_saveButton, &QPushButton::clicked, this, &ConfigurationWindow::saveFile);
+    connect(m_loadButton, &QPushButton::clicked, this, &ConfigurationWindow::loadFile);
+    connect(m_writeButton, &QPushButton::clicked, this, &ConfigurationWindow::writeDevice);
+
+    auto *bottom = new QHBoxLayout;
+    m_progress = named(new QProgressBar, "prgProgress", QStringLiteral("进度"));
+    m_status = named(new QLabel, "lblStatus", QStringLiteral("状态"));
+    m_status->setWordWrap(true);
+    m_cancelButton = button("cmdCancel", QStringLiteral("取消"));
+    m_closeButton = button("cmdClose", QStringLiteral("关闭"));
+    bottom->addWidget(m_progress);
+    bottom->addWidget(m_cancelButton);
+    bottom->addWidget(m_closeButton);
+    layout->addLayout(bottom);
+    layout->addWidget(m_status);
+    connect(m_cancelButton, &QPushButton::clicked, &m_jobs, &commissioning::Commissioner::cancel);
+    connect(m_closeButton, &QPushButton::clicked, this, &QDialog::reject);
+    resize(680, 740);
+}
+
+void ConfigurationWindow::start(Job job)
+{
+    m_job = job;
+    const bool idle = job == Job::None;
+    for (QWidget *w : {static_cast<QWidget *>(m_speed), static_cast<QWidget *>(m_station),
+                       static_cast<QWidget *>(m_findMode), static_cast<QWidget *>(m_findButton),
+                       static_cast<QWidget *>(m_readButton), static_cast<QWidget *>(m_loadButton),
+                       static_cast<QWidget *>(m_closeButton)})
+        w->setEnabled(idle);
+    m_useButton->setEnabled(idle && !m_foundTable->selectedItems().isEmpty());
+    m_saveButton->setEnabled(idle && m_device.has_value());
+    m_writeButton->setEnabled(idle && m_file.has_value() && m_device.has_value());
+    m_cancelButton->setEnabled(!idle);
+    if (!idle) {
+        m_progress->setValue(0);
+        m_status->setText(QStringLiteral("正在与设备通讯…"));
+    }
+}
+
+void ConfigurationWindow::showLink()
+{
+    const QSignalBlocker speedBlocker(m_speed);
+    const QSignalBlocker stationBlocker(m_station);
+    m_speed->setCurrentIndex(m_speed->findData(m_jobs.link().baud));
+    m_station->setValue(m_jobs.link().station);
+}
+
+void ConfigurationWindow::linkEdited()
+{
+    m_jobs.setLink({m_speed->currentData().toInt(), m_station->value()});
+}
+
+void ConfigurationWindow::find()
+{
+    m_foundTable->setRowCount(0);
+    start(Job::Find);
+    if (m_findMode->currentIndex() == 0)
+        m_jobs.findBySpeed();
+    else
+        m_jobs.scanStations(kFirstScanStation, kLastScanStation);
+}
+
+void ConfigurationWindow::showFound()
+{
+    const auto &found = m_jobs.found();
+    m_foundTable->setRowCount(static_cast<int>(found.size()));
+    for (int k = 0; k < static_cast<int>(found.size()); ++k) {
+        const commissioning::FoundDevice &device = found[static_cast<std::size_t>(k)];
+        const auto ms = std::chrono::duration<double, std::milli>(device.responseTime).count();
+        m_foundTable->setItem(k, 0, cell(QString::number(device.baud)));
+        m_foundTable->setItem(k, 1, cell(QString::number(device.station)));
+        m_foundTable->setItem(k, 2, cell(device.identification));
+        m_foundTable->setItem(k, 3, cell(QStringLiteral("%1 毫秒").arg(ms, 0, 'f', 1)));
+    }
+    if (!found.empty())
+        m_foundTable->selectRow(0);
+}
+
+void ConfigurationWindow::useFound()
+{
+    const int row = m_foundTable->currentRow();
+    if (row < 0 || row >= static_cast<int>(m_jobs.found().size()))
+        return;
+    const commissioning::FoundDevice &device = m_jobs.found()[static_cast<std::size_t>(row)];
+    m_jobs.setLink({device.baud, device.station});
+    m_chosen = m_jobs.link();
+    showLink();
+    m_status->setText(QStringLiteral("已选用波特率 %1、设备地址 %2；关闭本窗口后主窗口改用此设置。")
+                          .arg(device.baud)
+                          .arg(device.station));
+}
+
+void ConfigurationWindow::readDevice()
+{
+    start(Job::Read);
+    m_jobs.readParameters();
+}
+
+void ConfigurationWindow::takeFile(const commissioning::ParameterSet &set)
+{
+    m_file = set;
+    for (const modbus::RegisterRow &row : modbus::registerMap())
+        m_table->item(row.field, kResult)->setText(QString());
+    showParameters();
+}
+
+void ConfigurationWindow::loadFile()
+{
+    const QString path =
+        QFileDialog::getOpenFileName(this, QStringLiteral("载入参数"), QString(),
+                                     QStringLiteral("参数文件 (*.txt);;所有文件 (*)"));
+    if (path.isEmpty())
+        return;
+    const commissioning::LoadResult loaded = commissioning::loadParameterFile(path);
+    if (!loaded.set) {
+        QMessageBox::warning(
+            this, QStringLiteral("载入参数"),
+            QStringLiteral("此文件未载入，没有使用其中任何内容。\n%1").arg(loaded.error));
+        return;
+    }
+    takeFile(*loaded.set);
+    // The comparison is with the device as it is now.
+    start(Job::ReadForCompare);
+    m_jobs.readParameters();
+}
+
+void ConfigurationWindow::saveFile()
+{
+    if (!m_device)
+        return;
+    commissioning::ParameterSet set = *m_device;
+    set.date = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    set.toolVersion = QStringLiteral(RX904_VERSION);
+    const QString suggested = QStringLiteral("RX904_%1_%2.txt")
+                                  .arg(set.station)
+                                  .arg(QDate::currentDate().toString(QStringLiteral("yyyyMMdd")));
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("保存参数"), suggested,
+                                                      QStringLiteral("参数文件 (*.txt)"));
+    if (path.isEmpty())
+        return;
+    const QString error = commissioning::saveParameterFile(path, set);
+    if (!error.isEmpty()) {
+        QMessageBox::warning(this, QStringLiteral("保存参数"), error);
+        return;
+    }
+    m_status->setText(QStringLiteral("参数已保存到 %1").arg(path));
+}
+
+void ConfigurationWindow::writeDevice()
+{
+    if (!m_file || !m_device)
+        return;
+    std::array<bool, modbus::kValueFieldCount> chosen{};
+    for (int field = 0; field < modbus::kValueFieldCount; ++field)
+        chosen[static_cast<std::size_t>(field)] =
+            m_table->item(field, kWrite)->checkState() == Qt::Checked;
+    if (chosen[kStationField] || chosen[kBaudField]) {
+        const auto answer = QMessageBox::warning(
+            this, QStringLiteral("写入设备"),
+            QStringLiteral("已勾选“设备地址”或“波特率”。写入后设备将改用新的地址或波特率，"
+                           "本工具随之改用新的设置并在新设置下校验。\n确定要写入吗？"),
+            QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+        if (answer != QMessageBox::Yes)
+            return;
+    }
+    for (int field = 0; field < modbus::kValueFieldCount; ++field)
+        m_table->item(field, kResult)->setText(QString());
+    start(Job::Write);
+    m_jobs.writeParameters(m_file->raw, chosen);
+}
+
+void ConfigurationWindow::showParameters()
+{
+    for (const modbus::RegisterRow &row : modbus::registerMap()) {
+        const auto index = static_cast<std::size_t>(row.field);
+        const bool differs = m_file && m_device && m_file->raw[index] != m_device->raw[index];
+        m_table->item(row.field, kInFile)
+            ->setText(m_file ? shown(row.field, m_file->raw[index]) : QString());
+        m_table->item(row.field, kInDevice)
+            ->setText(m_device ? shown(row.field, m_device->raw[index]) : QString());
+        // A difference is marked in words and in bold, so it shows under any theme.
+        for (const int column : {kCaption, kInFile, kInDevice}) {
+            QFont font = m_table->item(row.field, column)->font();
+            font.setBold(differs && row.setButton >= 0);
+            m_table->item(row.field, column)->setFont(font);
+        }
+        if (row.setButton >= 0 && m_table->item(row.field, kResult)->text().isEmpty() && differs)
+            m_table->item(row.field, kResult)->setText(QStringLiteral("不同"));
+    }
+}
+
+void ConfigurationWindow::finished(const QString &message)
+{
+    const Job job = std::exchange(m_job, Job::None);
+    switch (job) {
+    case Job::Find:
+        showFound();
+        break;
+    case Job::Read:
+    case Job::ReadForCompare:
+        if (message.isEmpty()) {
+            m_device = m_jobs.device();
+            showParameters();
+        }
+        if (job == Job::ReadForCompare && message.isEmpty()) {
+            // The rows that differ are ticked; the two that change the link never by
+            // themselves.
+            for (const modbus::RegisterRow &row : modbus::registerMap()) {
+                const auto index = static_cast<std::size_t>(row.field);
+                if (row.setButton < 0)
+                    continue;
+                const bool tick = m_file->raw[index] != m_device->raw[index] &&
+                                  row.field != kStationField && row.field != kBaudField;
+                m_table->item(row.field, kWrite)->setCheckState(tick ? Qt::Checked : Qt::Unchecked);
+            }
+        }
+        break;
+    case Job::Write: {
+        m_device = m_jobs.device();
+        for (const modbus::RegisterRow &row : modbus::registerMap()) {
+            const commissioning::RowResult &result =
+                m_jobs.rows()[static_cast<std::size_t>(row.field)];
+            m_table->item(row.field, kResult)->setText(commissioning::rowStateText(result));
+        }
+        showParameters();
+        const commissioning::Link &link = m_jobs.link();
+        const commissioning::Link before{m_speed->currentData().toInt(), m_station->value()};
+        if (link.baud != before.baud || link.station != before.station) {
+            m_chosen = link;
+            showLink();
+        }
+        break;
+    }
+    case Job::None:
+        break;
+    }
+    start(Job::None);
+    m_progress->setValue(m_progress->maximum());
+    QString done = QStringLiteral("完成");
+    if (job == Job::Write) {
+        const auto verified = std::ranges::count_if(m_jobs.rows(), [](const auto &row) {
+            return row.state == commissioning::RowState::Verified;
+        });
+        done = QStringLiteral("写入完成：%1 项已写入并校验").arg(verified);
+    }
+    m_status->setText(message.isEmpty() ? done : message);
+}
+
+void ConfigurationWindow::reject()
+{
+    // Closing while a job runs ends the job first; nothing it sends afterwards.
+    m_jobs.cancel();
+    QDialog::reject();
+}
+
+} // namespace app

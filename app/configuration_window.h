@@ -1,0 +1,81 @@
+#pragma once
+#include "commissioning/commissioner.h"
+#include "commissioning/device_client.h"
+#include "commissioning/parameter_file.h"
+#include "serial/serial_control.h"
+
+#include <QDialog>
+
+#include <optional>
+
+class QComboBox;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QSpinBox;
+class QTableWidget;
+
+namespace app {
+
+// "设备配置": finds a device, keeps its parameters in a file, and writes a file's parameters
+// to a device with proof. Modal; it works through its own device client on the port it is
+// lent, and after it closes the main window takes on only the link the user chose.
+class ConfigurationWindow : public QDialog
+{
+    Q_OBJECT
+
+public:
+    ConfigurationWindow(serial::SerialControl &port, const commissioning::Link &link,
+                        QWidget *parent = nullptr);
+
+    // The speed and station the user chose with "使用", or that a write moved the device to.
+    [[nodiscard]] const std::optional<commissioning::Link> &chosenLink() const { return m_chosen; }
+
+    void find();
+    void useFound();
+    void readDevice();
+    void saveFile();
+    void loadFile();
+    void writeDevice();
+    // Closing while a job runs ends the job first.
+    void reject() override;
+
+private:
+    enum class Job { None, Find, Read, ReadForCompare, Write };
+
+    void build();
+    // A checked file's parameters into the table's file column.
+    void takeFile(const commissioning::ParameterSet &set);
+    void start(Job job);
+    void finished(const QString &message);
+    void showFound();
+    void showParameters();
+    void showLink();
+    void linkEdited();
+
+    commissioning::QtDeadlineTimer m_timer;
+    commissioning::DeviceClient m_client;
+    commissioning::Commissioner m_jobs;
+    Job m_job = Job::None;
+    std::optional<commissioning::ParameterSet> m_file;
+    std::optional<commissioning::ParameterSet> m_device;
+    std::optional<commissioning::Link> m_chosen;
+
+    QComboBox *m_speed = nullptr;
+    QSpinBox *m_station = nullptr;
+    QComboBox *m_findMode = nullptr;
+    QPushButton *m_findButton = nullptr;
+    QPushButton *m_useButton = nullptr;
+    QTableWidget *m_foundTable = nullptr;
+    QPushButton *m_readButton = nullptr;
+    QPushButton *m_saveButton = nullptr;
+    QPushButton *m_loadButton = nullptr;
+    QPushButton *m_writeButton = nullptr;
+    QTableWidget *m_table = nullptr;
+    QProgressBar *m_progress = nullptr;
+    QLabel *m_status = nullptr;
+    QPushButton *m_cancelButton = nullptr;
+    QPushButton *m_closeButton = nullptr;
+};
+
+} // namespace app

@@ -1,0 +1,133 @@
+#pragma once
+#include "modbus/request_frame.h"
+#include "serial/serial_control.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+namespace commissioning {
+
+using Clock = std::chrono::steady_clock;
+
+// The client's clock and its one deadline. The window runs on the system's; tests read a
+// clock they set and fire the deadline themselves, so nothing in them sleeps.
+class DeadlineTimer : public QObject
+{
+    Q_OBJECT
+
+public:
+    using QObject::QObject;
+    [[nodiscard]] virtual Clock::time_point now() const = 0;
+    // Raises expired once, after the time, unless stopped or started again first.
+    virtual void start(std::chrono::nanoseconds after) = 0;
+    virtual void stop() = 0;
+
+signals:
+    void expired();
+};
+
+class QtDeadlineTimer : public DeadlineTimer
+{
+    Q_OBJECT
+
+public:
+    explicit QtDeadlineTimer(QObject *parent = nullptr);
+    [[nodiscard]] Clock::time_point now() const override { return Clock::now(); }
+    void start(std::chrono::nanoseconds after) override;
+    void stop() override { m_timer.stop(); }
+
+private:
+    QTimer m_timer;
+};
+
+// How one exchange ended.
+enum class Outcome {
+    Answered,
+    TimedOut,      // no byte came in either try
+    Incomplete,    // fewer bytes than the request asks for
+    BadCrc,        // the answer's CRC does not match its bytes
+    WrongStation,  // another station answered
+    WrongFunction, // the answer is for another function
+    WrongLength,   // the answer's byte count (or a write's echo) is not the request's
+    Exception,     // the device refused the request (function | 0x80, a code)
+    PortClosed,
+};
+
+struct Reply
+{
+    Outcome outcome = Outcome::TimedOut;
+    QByteArray answer; // the bytes of the last try, when any came
+    int exceptionCode = 0;
+    int tries = 0;
+    // From the answered try's request leaving to its answer's last byte.
+    std::chrono::nanoseconds responseTime{};
+
+    [[nodiscard]] bool ok() const { return outcome == Outcome::Answered; }
+};
+
+// Why an exchange failed, in the window's language.
+[[nodiscard]] QString outcomeText(const Reply &reply);
+
+// A device's time between the end of a request and the start of its answer that the tool
+// allows for: the RX904 answers within a few milliseconds, a busy USB adapter adds tens.
+inline constexpr std::chrono::milliseconds kTurnaroundAllowance{100};
+
+// How long one try waits at a line speed: the request and the answer on the line, the
+// frame silence after each, and the turnaround allowance. 9600 baud, a 35-byte answer:
+// 43 x 1.04 ms + 2 x 3.65 ms + 100 ms = 152 ms.
+[[nodiscard]] std::chrono::nanoseconds tryTimeout(int baud, int answerLength);
+
+// One request at a time over the serial control, for the configuration window only: each
+// try waits for the answer's length from the request or its time-out, the answer is
+// checked, and everything but a refusal gets one more try. While it works it owns the
+// port's receive events; the main window's handlers do not see them.
+class DeviceClient : public QObject
+{
+    Q_OBJECT
+
+public:
+    using Done = std::function<void(const Reply &)>;
+
+    DeviceClient(serial::SerialControl &port, DeadlineTimer &timer, QObject *parent = nullptr);
+
+    // The line speed: the port is set to it at once, and the time-outs follow it.
+    void setBaud(int baud);
+    [[nodiscard]] int baud() const { return m_baud; }
+
+    // Sends the request; done runs from the event loop once it has ended, never inside
+    // send. The answer must come from `station`, or from any station when none is given
+    // (the address read). false, and nothing sent, while another request is open.
+    bool send(const modbus::Request &request, std::optional<std::uint8_t> station, Done done);
+    [[nodiscard]] bool busy() const { return static_cast<bool>(m_done); }
+    // Forgets the open request; its done never runs.
+    void cancel();
+
+    [[nodiscard]] serial::SerialControl &port() { return m_port; }
+
+private:
+    void sendTry();
+    void received();
+    void expired();
+    [[nodiscard]] std::optional<Outcome> judge() const;
+    [[nodiscard]] QByteArray requestBytes() const;
+    void finish(Outcome outcome);
+
+    serial::SerialControl &m_port;
+    DeadlineTimer &m_timer;
+    int m_baud = 9600;
+    modbus::Request m_request{};
+    std::optional<std::uint8_t> m_station;
+    Done m_done;
+    QByteArray m_received;
+    int m_tries = 0;
+    Clock::time_point m_sentAt{};
+};
+
+} // namespace commissioning

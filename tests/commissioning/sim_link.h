@@ -1,0 +1,68 @@
+#pragma once
+#include "commissioning/device_client.h"
+#include "serial/qt_serial_control.h"
+#include "sim/sim_process.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+namespace commissioning_test {
+
+// Generous bound on waiting for the other side: reaching it fails the test as a hang.
+inline constexpr int kPatienceMs = 10000;
+
+inline bool waitUntil(const std::function<bool()> &condition)
+{
+    const QDeadlineTimer deadline(kPatienceMs);
+    while (!condition()) {
+        if (deadline.hasExpired())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    return true;
+}
+
+// The real serial control as COM1 on rx904-sim, at the speed the test asks for.
+struct SimLink
+{
+    simtest::SimProcess sim;
+    serial::QtSerialControl port;
+
+    ~SimLink() { qunsetenv("RX904_COM1"); }
+
+    // Starts the simulated device and opens COM1 on it.
+    [[nodiscard]] bool start(const std::vector<std::string> &options, int baud = 9600)
+    {
+        std::string error;
+        if (!sim.start(options, error)) {
+            ADD_FAILURE() << error;
+            return false;
+        }
+        return reopen(baud);
+    }
+
+    [[nodiscard]] bool reopen(int baud)
+    {
+        port.setPortOpen(false);
+        qputenv("RX904_COM1", QByteArray::fromStdString(sim.path()));
+        port.setCommPort(1);
+        port.setSettings(QString::number(baud) + QStringLiteral(",N,8,1"));
+        return port.setPortOpen(true);
+    }
+};
+
+// How many times the text is in the file (the simulated device's event log).
+inline int countInFile(const QString &path, const QByteArray &text)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    return static_cast<int>(file.readAll().count(text));
+}
+
+} // namespace commissioning_test
