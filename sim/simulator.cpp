@@ -281,8 +281,9 @@ void Simulator::handleFrame(const std::vector<std::uint8_t> &frame, const Stamp 
         m_log.write("no-answer", "silent");
         return;
     }
-    // On a real line a wrong speed garbles every byte: the device hears no request.
-    if (!m_port.toolSpeedIs(m_deviceBaud)) {
+    // On a real line a wrong speed garbles every byte: the device hears no request. A device
+    // server's TCP link has no speed of its own.
+    if (!overTcp() && !m_port.toolSpeedIs(m_deviceBaud)) {
         m_log.write("no-answer", "wrong-speed");
         return;
     }
