@@ -182,6 +182,10 @@ QComboBox *makeCombo(QWidget *parent, const char *name, const QStringList &entri
     combo->setCompleter(nullptr);
     QObject::disconnect(combo->lineEdit(), &QLineEdit::returnPressed, combo, nullptr);
     QObject::disconnect(combo->lineEdit(), &QLineEdit::editingFinished, combo, nullptr);
+    // The text field inside fills its own background, as its panel paints it Base anyway, so the
+    // blinking cursor of a focused list repaints that field alone, not the list and the group
+    // box below it.
+    combo->lineEdit()->setAutoFillBackground(true);
     keepThemeText(combo);
     combo->addItems(entries);
     combo->setCurrentIndex(designIndex);
