@@ -1,10 +1,12 @@
 #pragma once
-#include "child_process.h"
+#include "support/child_process.h"
 
 #include <optional>
 #include <string>
 
 namespace bench {
+
+using testing_support::ChildProcess;
 
 // The real rx904-tool as a desktop user runs it: its own process on an X server (Xvfb),
 // driven with xdotool clicks and keys, COM1 on rx904-sim with wire timing at 38400 baud.

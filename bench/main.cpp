@@ -3,12 +3,12 @@
 // wire timing, beside mbpoll polling the same simulated device; then idle CPU, memory over a
 // long run and start-up time. See docs/performance.md.
 #include "bench_application.h"
-#include "child_process.h"
 #include "desktop_run.h"
 #include "interval_plot.h"
 #include "process_probe.h"
 #include "sim_log.h"
 #include "stats.h"
+#include "support/child_process.h"
 #include "tool_session.h"
 
 #include <QDateTime>

@@ -1,7 +1,7 @@
 #pragma once
 #include "bench_application.h"
-#include "child_process.h"
 #include "operations/message_box.h"
+#include "support/child_process.h"
 
 #include <cstdint>
 #include <memory>
@@ -16,6 +16,8 @@ class QtSerialControl;
 }
 
 namespace bench {
+
+using testing_support::ChildProcess;
 
 // Counts the window's messages instead of showing them: a modal box would stop the run.
 class CountingMessageBox : public ops::MessageBox

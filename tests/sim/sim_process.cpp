@@ -8,13 +8,9 @@
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <termios.h>
 #include <thread>
 #include <unistd.h>
-
-extern char **environ;
 
 namespace simtest {
 
@@ -31,86 +27,30 @@ int remainingMs(Clock::time_point deadline)
 
 } // namespace
 
-SimProcess::~SimProcess()
-{
-    if (m_pid > 0) {
-        ::kill(m_pid, SIGKILL);
-        ::waitpid(m_pid, nullptr, 0);
-    }
-    if (m_stdout >= 0)
-        ::close(m_stdout);
-}
-
 bool SimProcess::start(const std::vector<std::string> &arguments, std::string &error)
 {
-    int pipeFds[2];
-    if (::pipe2(pipeFds, O_CLOEXEC) != 0) {
-        error = std::strerror(errno);
+    testing_support::ChildProcess::Launch launch;
+    launch.arguments = {RX904_SIM_PATH};
+    launch.arguments.insert(launch.arguments.end(), arguments.begin(), arguments.end());
+    if (!m_process.start(launch, error))
+        return false;
+    const auto line = m_process.readLine(kPatienceMs);
+    if (!line) {
+        error = "the simulator printed no terminal path";
         return false;
     }
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
-    std::vector<std::string> all{RX904_SIM_PATH};
-    all.insert(all.end(), arguments.begin(), arguments.end());
-    std::vector<char *> argv;
-    for (std::string &argument : all)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
-    const int spawned =
-        ::posix_spawn(&m_pid, RX904_SIM_PATH, &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(pipeFds[1]);
-    m_stdout = pipeFds[0];
-    if (spawned != 0) {
-        m_pid = -1;
-        error = std::string("spawn: ") + std::strerror(spawned);
-        return false;
-    }
-    const auto deadline = Clock::now() + std::chrono::milliseconds(kPatienceMs);
-    std::string line;
-    while (line.find('\n') == std::string::npos) {
-        pollfd fd{m_stdout, POLLIN, 0};
-        if (::poll(&fd, 1, remainingMs(deadline)) <= 0) {
-            error = "no terminal path printed";
-            return false;
-        }
-        char buffer[256];
-        const ssize_t count = ::read(m_stdout, buffer, sizeof buffer);
-        if (count <= 0) {
-            error = "the simulator ended before printing its terminal path";
-            return false;
-        }
-        line.append(buffer, static_cast<std::size_t>(count));
-    }
-    m_path = line.substr(0, line.find('\n'));
+    m_path = *line;
     return true;
 }
 
 void SimProcess::signal(int number) const
 {
-    if (m_pid > 0)
-        ::kill(m_pid, number);
+    m_process.signal(number);
 }
 
 std::optional<int> SimProcess::waitForExit(int patienceMs)
 {
-    if (m_pid <= 0)
-        return std::nullopt;
-    const auto deadline = Clock::now() + std::chrono::milliseconds(patienceMs);
-    for (;;) {
-        int status = 0;
-        const pid_t done = ::waitpid(m_pid, &status, WNOHANG);
-        if (done == m_pid) {
-            m_pid = -1;
-            if (WIFEXITED(status))
-                return WEXITSTATUS(status);
-            return 128 + WTERMSIG(status);
-        }
-        if (Clock::now() >= deadline)
-            return std::nullopt;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
+    return m_process.wait(patienceMs);
 }
 
 PortClient::~PortClient()

@@ -1,4 +1,6 @@
 #pragma once
+#include "support/child_process.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -17,11 +19,6 @@ inline constexpr int kPatienceMs = 10000;
 class SimProcess
 {
 public:
-    SimProcess() = default;
-    ~SimProcess();
-    SimProcess(const SimProcess &) = delete;
-    SimProcess &operator=(const SimProcess &) = delete;
-
     // Starts it and reads the terminal path from its first line; false with a reason.
     bool start(const std::vector<std::string> &arguments, std::string &error);
     [[nodiscard]] const std::string &path() const { return m_path; }
@@ -32,8 +29,7 @@ public:
     [[nodiscard]] std::optional<int> waitForExit(int patienceMs = kPatienceMs);
 
 private:
-    pid_t m_pid = -1;
-    int m_stdout = -1;
+    testing_support::ChildProcess m_process;
     std::string m_path;
 };
 

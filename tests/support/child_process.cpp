@@ -1,8 +1,7 @@
 #include "child_process.h"
 
-#include "process_probe.h"
-
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
@@ -13,7 +12,18 @@
 
 extern char **environ;
 
-namespace bench {
+namespace testing_support {
+namespace {
+
+// Nanoseconds on CLOCK_MONOTONIC (steady_clock on Linux), the clock of rx904-sim's log.
+long long monotonicNs()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+} // namespace
 
 ChildProcess::~ChildProcess()
 {
@@ -128,4 +138,4 @@ std::optional<int> ChildProcess::wait(int patienceMs)
     }
 }
 
-} // namespace bench
+} // namespace testing_support

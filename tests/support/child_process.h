@@ -5,9 +5,10 @@
 #include <utility>
 #include <vector>
 
-namespace bench {
+namespace testing_support {
 
 // A program run as a child process, ended (SIGKILL) when the object goes if it still runs.
+// The tests and the benchmark start rx904-sim, rx904-tool and their helpers through it.
 class ChildProcess
 {
 public:
@@ -45,4 +46,4 @@ private:
     std::string m_pending;
 };
 
-} // namespace bench
+} // namespace testing_support
