@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds a Release tree in build-bench/ (no sanitizers: they would distort every figure) and
 # runs rx904-bench in full: 60 s per row at 50/100 ms and 9600/38400 baud beside mbpoll,
-# 60 s idle, a 10-minute run for memory, seven start-ups; about 20 minutes. Prints the
+# 60 s idle, a 10-minute run for memory, seven start-ups, then the real rx904-tool on Xvfb
+# (CPU of the tool and the X server, instructions per exchange under callgrind); about 28
+# minutes. Prints the
 # table, keeps it in build-bench/bench-result.md and plots the request gaps into
 # docs/request-gaps.png. Arguments go to rx904-bench (rx904-bench --help lists them). Then
 # rx904-exchange-cost (under a minute) prints what the window's updates of one exchange cost.

@@ -55,11 +55,6 @@ void QtSerialControl::setCommPort(int port)
     m_commPort = port;
 }
 
-int QtSerialControl::commPort() const
-{
-    return m_commPort;
-}
-
 void QtSerialControl::setSettings(const QString &settings)
 {
     const std::optional<LineSettings> parsed = parseLineSettings(settings);
@@ -69,11 +64,6 @@ void QtSerialControl::setSettings(const QString &settings)
     // A device refusing a value keeps its previous one; the stored settings still change.
     if (m_port.isOpen())
         applySettings(m_port);
-}
-
-LineSettings QtSerialControl::settings() const
-{
-    return m_settings;
 }
 
 bool QtSerialControl::portOpen() const
@@ -181,20 +171,10 @@ void QtSerialControl::setInputMode(int mode)
         m_inputMode = mode;
 }
 
-int QtSerialControl::inputMode() const
-{
-    return m_inputMode;
-}
-
 void QtSerialControl::setInputLen(int length)
 {
     if (length >= 0)
         m_inputLen = length;
-}
-
-int QtSerialControl::inputLen() const
-{
-    return m_inputLen;
 }
 
 void QtSerialControl::setInBufferCount(int count)
@@ -227,20 +207,10 @@ void QtSerialControl::setSThreshold(int threshold)
         m_sThreshold = threshold;
 }
 
-int QtSerialControl::sThreshold() const
-{
-    return m_sThreshold;
-}
-
 void QtSerialControl::setRThreshold(int threshold)
 {
     if (threshold >= 0)
         m_rThreshold = threshold;
-}
-
-int QtSerialControl::rThreshold() const
-{
-    return m_rThreshold;
 }
 
 void QtSerialControl::setOutput(const QByteArray &bytes)
@@ -277,11 +247,6 @@ QByteArray QtSerialControl::input()
     if (m_inBuffer.size() < kInBufferSize)
         m_overrun = false;
     return taken;
-}
-
-int QtSerialControl::commEvent() const
-{
-    return m_commEvent;
 }
 
 // Takes what QSerialPort holds into the bounded buffer. From readyRead it raises the

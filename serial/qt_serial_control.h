@@ -34,19 +34,19 @@ public:
 
     // Values outside 1..25 are ignored. Set while open, the number waits for the next open.
     void setCommPort(int port) override;
-    [[nodiscard]] int commPort() const override;
+    [[nodiscard]] int commPort() const override { return m_commPort; }
     // A text that does not parse is ignored and the previous settings stay.
     void setSettings(const QString &settings) override;
-    [[nodiscard]] LineSettings settings() const;
+    [[nodiscard]] LineSettings settings() const { return m_settings; }
 
     [[nodiscard]] bool portOpen() const override;
     bool setPortOpen(bool open) override;
     [[nodiscard]] QString openFailureCause() const override;
 
     void setInputMode(int mode) override;
-    [[nodiscard]] int inputMode() const;
+    [[nodiscard]] int inputMode() const { return m_inputMode; }
     void setInputLen(int length) override;
-    [[nodiscard]] int inputLen() const;
+    [[nodiscard]] int inputLen() const { return m_inputLen; }
     // 0 also discards the bytes QSerialPort or the socket has taken from the system, and on a
     // port what the system holds.
     void setInBufferCount(int count) override;
@@ -55,14 +55,14 @@ public:
     // holds of it cannot be taken back without cutting a frame.
     void setOutBufferCount(int count) override;
     void setSThreshold(int threshold) override;
-    [[nodiscard]] int sThreshold() const;
+    [[nodiscard]] int sThreshold() const { return m_sThreshold; }
     void setRThreshold(int threshold) override;
-    [[nodiscard]] int rThreshold() const override;
+    [[nodiscard]] int rThreshold() const override { return m_rThreshold; }
 
     void setOutput(const QByteArray &bytes) override;
     // With InputLen 0 everything waiting, otherwise at most InputLen bytes.
     [[nodiscard]] QByteArray input() override;
-    [[nodiscard]] int commEvent() const override;
+    [[nodiscard]] int commEvent() const override { return m_commEvent; }
 
 private:
     bool openPort();
