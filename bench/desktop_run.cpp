@@ -163,6 +163,21 @@ bool DesktopRun::open(Session &session, const std::string &delivery, bool callgr
            drive({"key", "Down", "Down"}, error);
 }
 
+template <typename During>
+std::optional<DesktopCpu> DesktopRun::cpuWhile(const Session &session, During &&during) const
+{
+    const long long from = monotonicNs();
+    const auto tool0 = processCpuSeconds(session.tool.pid());
+    const auto x0 = processCpuSeconds(m_xServer.pid());
+    during();
+    const auto tool1 = processCpuSeconds(session.tool.pid());
+    const auto x1 = processCpuSeconds(m_xServer.pid());
+    const double wall = static_cast<double>(monotonicNs() - from) * 1e-9;
+    if (!tool0 || !tool1 || !x0 || !x1)
+        return std::nullopt;
+    return DesktopCpu{(*tool1 - *tool0) / wall, (*x1 - *x0) / wall};
+}
+
 bool DesktopRun::startPolling(int periodMs, std::string &error) const
 {
     return drive({"mousemove", kPeriodField[0], kPeriodField[1], "click", "1"}, error) &&
@@ -175,27 +190,15 @@ std::optional<DesktopIdle> DesktopRun::idle(double seconds, std::string &error)
     Session session;
     if (!open(session, "byte", false, error))
         return std::nullopt;
-    const auto measure = [&]() -> std::optional<DesktopCpu> {
-        const long long from = monotonicNs();
-        const auto tool0 = processCpuSeconds(session.tool.pid());
-        const auto x0 = processCpuSeconds(m_xServer.pid());
-        pause(seconds);
-        const auto tool1 = processCpuSeconds(session.tool.pid());
-        const auto x1 = processCpuSeconds(m_xServer.pid());
-        const double wall = static_cast<double>(monotonicNs() - from) * 1e-9;
-        if (!tool0 || !tool1 || !x0 || !x1)
-            return std::nullopt;
-        return DesktopCpu{(*tool1 - *tool0) / wall, (*x1 - *x0) / wall};
-    };
     DesktopIdle figures;
     figures.seconds = seconds;
     // After the speed choice the list's text field has the focus and its cursor blinks.
     pause(1.0);
-    const auto asStarted = measure();
+    const auto asStarted = cpuWhile(session, [&] { pause(seconds); });
     if (!asStarted || !drive({"mousemove", kStopButton[0], kStopButton[1], "click", "1"}, error))
         return std::nullopt;
     pause(1.0);
-    const auto cursorOff = measure();
+    const auto cursorOff = cpuWhile(session, [&] { pause(seconds); });
     if (!cursorOff) {
         error = "rx904-tool ended while idle";
         return std::nullopt;
@@ -212,22 +215,20 @@ std::optional<DesktopPolling> DesktopRun::poll(const std::string &delivery, int 
     if (!open(session, delivery, false, error) || !startPolling(periodMs, error))
         return std::nullopt;
     pause(1.0);
-    const long long from = monotonicNs();
-    const auto tool0 = processCpuSeconds(session.tool.pid());
-    const auto x0 = processCpuSeconds(m_xServer.pid());
-    pause(seconds);
-    const auto tool1 = processCpuSeconds(session.tool.pid());
-    const auto x1 = processCpuSeconds(m_xServer.pid());
-    const long long to = monotonicNs();
+    long long from = 0;
+    long long to = 0;
+    const auto cpu = cpuWhile(session, [&] {
+        from = monotonicNs();
+        pause(seconds);
+        to = monotonicNs();
+    });
     (void)drive({"mousemove", kStopButton[0], kStopButton[1], "click", "1"}, error);
-    if (!tool0 || !tool1 || !x0 || !x1) {
+    if (!cpu) {
         error = "rx904-tool ended while polling";
         return std::nullopt;
     }
     pause(0.5);
-    const double wall = static_cast<double>(to - from) * 1e-9;
-    DesktopPolling row{delivery, periodMs, wall,
-                       0,        0,        {(*tool1 - *tool0) / wall, (*x1 - *x0) / wall}};
+    DesktopPolling row{delivery, periodMs, static_cast<double>(to - from) * 1e-9, 0, 0, *cpu};
     std::tie(row.requests, row.answers) = exchangesBetween(session.simLog, from, to);
     return row;
 }

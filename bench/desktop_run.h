@@ -72,6 +72,9 @@ private:
     bool open(Session &session, const std::string &delivery, bool callgrind, std::string &error);
     bool drive(const std::vector<std::string> &xdotoolArguments, std::string &error) const;
     bool startPolling(int periodMs, std::string &error) const;
+    // CPU of the tool and the X server while `during` runs; nothing once the tool has ended.
+    template <typename During>
+    std::optional<DesktopCpu> cpuWhile(const Session &session, During &&during) const;
 
     DesktopSetup m_setup;
     ChildProcess m_xServer;
