@@ -1,15 +1,9 @@
 #include "request_sending.h"
 
-#include "messages.h"
 #include "modbus/hex_text.h"
 #include "serial/comm_events.h"
 
 namespace ops {
-
-void Window::message(const char *text) const
-{
-    messages.show(QString::fromUtf8(text), QString::fromUtf8(text::kAppTitle), MessageIcon::None);
-}
 
 void prepareReceive(serial::SerialControl &port)
 {
