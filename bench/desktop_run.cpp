@@ -157,7 +157,7 @@ bool DesktopRun::open(Session &session, const std::string &delivery, bool callgr
         }
         pause(0.2);
     }
-    pause(callgrind ? 5.0 : 1.0);
+    pause(callgrind ? 10.0 : 1.0);
     // The operator's choice of speed: 9600 is chosen at start-up, two entries below is 38400.
     return drive({"mousemove", kSpeedList[0], kSpeedList[1], "click", "1"}, error) &&
            drive({"key", "Down", "Down"}, error);
@@ -285,7 +285,13 @@ std::optional<DesktopInstructions> DesktopRun::instructions(const std::string &d
     row.delivery = delivery;
     row.periodMs = periodMs;
     row.seconds = seconds;
-    row.requests = exchangesBetween(session.simLog, from, to).first;
+    std::tie(row.requests, row.answers) = exchangesBetween(session.simLog, from, to);
+    // Unanswered requests cost the window half an exchange: such a count means nothing.
+    if (row.answers + 2 < row.requests) {
+        error = "the device answered " + std::to_string(row.answers) + " of " +
+                std::to_string(row.requests) + " requests under callgrind";
+        return std::nullopt;
+    }
     row.idlePerSecond = *idle / seconds;
     if (row.requests > 0)
         row.perExchange = (*polling - *idle) / row.requests;

@@ -49,6 +49,7 @@ struct DesktopInstructions
     int periodMs = 0;
     double seconds = 0.0;
     int requests = 0;
+    int answers = 0;
     double perExchange = 0.0;
     double idlePerSecond = 0.0;
 };

@@ -594,11 +594,11 @@ void Bench::printDesktopTable() const
         return;
     std::printf("\nInstructions of the rx904-tool process per exchange (callgrind, polling "
                 "minus idle of the same length):\n\n");
-    std::printf("| answers delivered | period | time | requests | instructions per exchange | "
-                "idle instructions/s |\n|---|---|---|---|---|---|\n");
+    std::printf("| answers delivered | period | time | requests / answers | instructions per "
+                "exchange | idle instructions/s |\n|---|---|---|---|---|---|\n");
     for (const DesktopInstructions &row : m_instructionRows)
-        std::printf("| %s | %d ms | %.0f s | %d | %.3f M | %.4f M |\n", row.delivery.c_str(),
-                    row.periodMs, row.seconds, row.requests, row.perExchange / 1e6,
+        std::printf("| %s | %d ms | %.0f s | %d / %d | %.3f M | %.4f M |\n", row.delivery.c_str(),
+                    row.periodMs, row.seconds, row.requests, row.answers, row.perExchange / 1e6,
                     row.idlePerSecond / 1e6);
     std::fflush(stdout);
 }
