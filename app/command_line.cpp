@@ -56,7 +56,9 @@ CommandLine parseCommandLine(const QStringList &arguments)
         QStringLiteral("port"),
         QStringLiteral("COMn 对应的设备，与环境变量 RX904_COMn 相同（n 为 1-25，可重复）"),
         QStringLiteral("COMn=DEVICE"));
-    const QList<QCommandLineOption> options{help, version, port};
+    const QCommandLineOption monitor(QStringLiteral("monitor"),
+                                     QStringLiteral("启动时同时打开通讯监视窗口"));
+    const QList<QCommandLineOption> options{help, version, port, monitor};
 
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
@@ -96,6 +98,7 @@ CommandLine parseCommandLine(const QStringList &arguments)
                             .arg(value));
         result.ports[mapping->first] = mapping->second;
     }
+    result.monitor = parser.isSet(monitor);
     return result;
 }
 

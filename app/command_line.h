@@ -17,6 +17,8 @@ struct CommandLine
     QString text;
     // --port COMn=DEVICE: the device behind COMn, with the meaning of RX904_COMn.
     std::map<int, QString> ports;
+    // --monitor: the traffic monitor opens beside the window.
+    bool monitor = false;
 };
 
 // `arguments` as the program was called, its own name first.

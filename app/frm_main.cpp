@@ -1,5 +1,6 @@
 #include "frm_main.h"
 
+#include "monitor_window.h"
 #include "operations/address_operations.h"
 #include "operations/device_information.h"
 #include "operations/parameter_write.h"
@@ -15,16 +16,56 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QEvent>
+#include <QMenu>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShortcut>
 
 namespace app {
 
 frmMain::frmMain(serial::SerialControl &MSComm1, ops::MessageBox &messages, QWidget *parent)
     : QWidget(parent), m_MSComm1(MSComm1),
-      m_timer2(this), m_window{m_form, m_vars, MSComm1, messages, m_timer2}
+      m_timer2(this), m_window{m_form, m_vars, MSComm1, messages, m_timer2}, m_traffic(MSComm1)
 {
     m_ui.setupUi(this);
     connectControls();
+    offerTrafficMonitor();
+}
+
+// F2 and one more context-menu entry: nothing in the window's layout or texts changes.
+void frmMain::offerTrafficMonitor()
+{
+    auto *shortcut = new QShortcut(QKeySequence(Qt::Key_F2), this);
+    connect(shortcut, &QShortcut::activated, this, &frmMain::openTrafficMonitor);
+    const QString entry = QStringLiteral("通讯监视…");
+    setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(this, &QWidget::customContextMenuRequested, this, [this, entry](const QPoint &at) {
+        auto *menu = new QMenu(this);
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->addAction(entry, this, &frmMain::openTrafficMonitor);
+        menu->popup(mapToGlobal(at));
+    });
+    for (QPlainTextEdit *frame : {m_ui.txtCommand, m_ui.txtState}) {
+        frame->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(frame, &QWidget::customContextMenuRequested, this,
+                [this, frame, entry](const QPoint &at) {
+                    QMenu *menu = frame->createStandardContextMenu();
+                    menu->setAttribute(Qt::WA_DeleteOnClose);
+                    menu->addSeparator();
+                    menu->addAction(entry, this, &frmMain::openTrafficMonitor);
+                    // A scroll area reports the position on its viewport.
+                    menu->popup(frame->viewport()->mapToGlobal(at));
+                });
+    }
+}
+
+void frmMain::openTrafficMonitor()
+{
+    if (!m_monitorWindow)
+        m_monitorWindow = new MonitorWindow(m_traffic, this);
+    m_monitorWindow->show();
+    m_monitorWindow->raise();
+    m_monitorWindow->activateWindow();
 }
 
 template <typename Handler> void frmMain::handle(Handler &&handler)

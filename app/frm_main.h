@@ -4,11 +4,14 @@
 #include "operations/form_vars.h"
 #include "operations/window.h"
 #include "qt_poll_timer.h"
+#include "traffic_monitor.h"
 #include "widget_form.h"
 
 #include <QWidget>
 
 namespace app {
+
+class MonitorWindow;
 
 // The main window: its controls, the window-level variables, and one handler per control
 // event. Each handler passes through the gate and hands the work to the operations.
@@ -44,12 +47,19 @@ public:
     [[nodiscard]] const ops::PollTimer &timer2() const { return m_timer2; }
     [[nodiscard]] ops::Lamp lampInFront() const { return m_form.lampInFront(); }
 
+    // The traffic monitor's window ("通讯监视"), made on first use and raised after that.
+    // F2 and the entry "通讯监视…" in the context menus open it.
+    void openTrafficMonitor();
+    [[nodiscard]] MonitorWindow *trafficMonitorWindow() const { return m_monitorWindow; }
+    [[nodiscard]] TrafficMonitor &trafficMonitor() { return m_traffic; }
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void connectControls();
     void describePorts();
+    void offerTrafficMonitor();
     template <typename Handler> void handle(Handler &&handler);
 
     MainWindowUi m_ui;
@@ -59,6 +69,9 @@ private:
     QtPollTimer m_timer2;
     ops::Window m_window;
     HandlerGate m_gate;
+    // Only watches MSComm1's traffic; nothing of the window's own work passes through it.
+    TrafficMonitor m_traffic;
+    MonitorWindow *m_monitorWindow = nullptr;
 };
 
 } // namespace app

@@ -35,6 +35,8 @@ int main(int argc, char *argv[])
     window.Form_Load();
     app::reportStartupWhenShown(window, MSComm1);
     window.show();
+    if (commandLine.monitor)
+        window.openTrafficMonitor();
     // Closing the window ends the program; MSComm1 closes the port as it goes.
     return QApplication::exec();
 }

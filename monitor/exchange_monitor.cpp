@@ -7,6 +7,7 @@
 #include "modbus/request_frame.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 #include <utility>
 
@@ -234,8 +235,12 @@ void ExchangeMonitor::judgeAnswer(std::size_t length)
             const int count = answer[2] / 2;
             for (int k = 0; k < count && 3 + 2 * k + 1 < static_cast<int>(answer.size()) - 2; ++k) {
                 const int field = start + k;
-                if (field >= 0 && field < kFieldCount)
-                    sample.raw[field] = wordAt(answer, 3 + 2 * k);
+                if (field < 0 || field >= kFieldCount)
+                    continue;
+                sample.raw[field] = wordAt(answer, 3 + 2 * k);
+                // from_chars reads the text the same way whatever the system's locale.
+                const std::string text = modbus::fieldText(field, *sample.raw[field]);
+                std::from_chars(text.data(), text.data() + text.size(), sample.value[field]);
             }
             m_samples.push_back(sample);
         }

@@ -47,6 +47,9 @@ struct Sample
     TimePoint at;
     std::uint8_t station = 0;
     std::array<std::optional<std::uint16_t>, kFieldCount> raw{};
+    // Each present register as the window shows it, as a number (the measured value in
+    // units, not tenths), for plotting.
+    std::array<double, kFieldCount> value{};
 };
 
 struct Counters
