@@ -139,9 +139,9 @@ QWidget *MonitorWindow::buildRecordTab()
     const int digit = m_table->fontMetrics().horizontalAdvance(QLatin1Char('0'));
     header->resizeSection(TrafficModel::Time, digit * 14);
     header->resizeSection(TrafficModel::Direction, digit * 6);
-    header->resizeSection(TrafficModel::Bytes, digit * 40);
-    header->resizeSection(TrafficModel::Length, digit * 6);
-    header->resizeSection(TrafficModel::Meaning, digit * 30);
+    header->resizeSection(TrafficModel::Length, digit * 5);
+    header->resizeSection(TrafficModel::Meaning, digit * 28);
+    header->resizeSection(TrafficModel::Response, digit * 14);
     header->setStretchLastSection(true);
     layout->addWidget(m_table, 1);
 
@@ -173,7 +173,10 @@ QWidget *MonitorWindow::buildTrendTab()
 {
     auto *page = new QWidget;
     auto *layout = new QHBoxLayout(page);
-    auto *side = new QVBoxLayout;
+    auto *sidePanel = new QWidget;
+    sidePanel->setMaximumWidth(sidePanel->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 24);
+    auto *side = new QVBoxLayout(sidePanel);
+    side->setContentsMargins(0, 0, 0, 0);
     auto *fieldsLabel = new QLabel(QStringLiteral("显示的数据"));
     m_fields = named(new QListWidget, "lstFields", QStringLiteral("显示的数据"));
     fieldsLabel->setBuddy(m_fields);
@@ -197,7 +200,7 @@ QWidget *MonitorWindow::buildTrendTab()
     side->addWidget(m_span);
     side->addWidget(m_sharedAxis);
     side->addWidget(picture);
-    layout->addLayout(side);
+    layout->addWidget(sidePanel);
 
     m_trend = named(new TrendView(m_monitor.trend()), "trendView", QStringLiteral("趋势图"));
     layout->addWidget(m_trend, 1);

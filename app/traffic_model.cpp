@@ -97,9 +97,12 @@ QVariant TrafficModel::headerData(int section, Qt::Orientation orientation, int 
 {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return {};
-    static const QStringList kTitles{QStringLiteral("时间"), QStringLiteral("方向"),
-                                     QStringLiteral("字节"), QStringLiteral("长度"),
-                                     QStringLiteral("含义"), QStringLiteral("响应时间 (毫秒)")};
+    static const QStringList kTitles{QStringLiteral("时间"),
+                                     QStringLiteral("方向"),
+                                     QStringLiteral("长度"),
+                                     QStringLiteral("含义"),
+                                     QStringLiteral("响应时间 (毫秒)"),
+                                     QStringLiteral("字节")};
     return kTitles.value(section);
 }
 

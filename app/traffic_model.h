@@ -13,7 +13,8 @@ class TrafficModel : public QAbstractTableModel
     Q_OBJECT
 
 public:
-    enum Column { Time, Direction, Bytes, Length, Meaning, Response, ColumnCount };
+    // The bytes come last: the widest column, cut first when the window is narrow.
+    enum Column { Time, Direction, Length, Meaning, Response, Bytes, ColumnCount };
 
     explicit TrafficModel(const TrafficMonitor &monitor, QObject *parent = nullptr);
 

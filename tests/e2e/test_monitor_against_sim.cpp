@@ -1,9 +1,11 @@
 #include "app/monitor_window.h"
+#include "app/traffic_model.h"
 #include "tool_fixture.h"
 
 #include <QTableView>
 
 using namespace e2e;
+using Column = app::TrafficModel::Column;
 
 namespace {
 
@@ -62,12 +64,12 @@ TEST_P(MonitorAgainstSim, OneQueryShowsItsRowsAndCounters)
         return monitorText(c.counter) == QString::fromUtf8(c.counterText);
     })) << monitorText(c.counter).toStdString();
     ASSERT_TRUE(waitUntil([&] { return record()->rowCount() == 2; })) << record()->rowCount();
-    EXPECT_EQ(cell(0, 1), QStringLiteral("发送"));
-    EXPECT_EQ(cell(0, 2), QStringLiteral("01 03 00 00 00 0F 05 CE"));
-    EXPECT_EQ(cell(0, 4), QStringLiteral("读寄存器 站1 起始0 数量15"));
-    EXPECT_EQ(cell(1, 1), QStringLiteral("接收"));
-    EXPECT_EQ(cell(1, 3), QString::number(c.answerLength));
-    EXPECT_EQ(cell(1, 4), QString::fromUtf8(c.answerRow));
+    EXPECT_EQ(cell(0, Column::Direction), QStringLiteral("发送"));
+    EXPECT_EQ(cell(0, Column::Bytes), QStringLiteral("01 03 00 00 00 0F 05 CE"));
+    EXPECT_EQ(cell(0, Column::Meaning), QStringLiteral("读寄存器 站1 起始0 数量15"));
+    EXPECT_EQ(cell(1, Column::Direction), QStringLiteral("接收"));
+    EXPECT_EQ(cell(1, Column::Length), QString::number(c.answerLength));
+    EXPECT_EQ(cell(1, Column::Meaning), QString::fromUtf8(c.answerRow));
     EXPECT_EQ(monitorText("lblRequests"), QStringLiteral("请求 1"));
     // The main window's own counters are its own: the monitor's reset did not touch them.
     EXPECT_EQ(text("lblCounter"), QStringLiteral("2"));
