@@ -18,9 +18,9 @@ std::span<const std::uint8_t> bytesOf(const QByteArray &bytes)
 
 } // namespace
 
-TrafficMonitor::TrafficMonitor(serial::SerialControl &control, QObject *parent)
-    : QObject(parent), m_exchanges([] { return std::chrono::steady_clock::now(); }),
-      m_wallClock(std::chrono::steady_clock::now(), QDateTime::currentDateTime())
+TrafficMonitor::TrafficMonitor(serial::SerialControl &control, QObject *parent,
+                               monitor::Clock clock)
+    : QObject(parent), m_exchanges(clock), m_wallClock(clock(), QDateTime::currentDateTime())
 {
     m_batch.setInterval(kBatchMs);
     connect(&m_batch, &QTimer::timeout, this, &TrafficMonitor::flush);

@@ -21,7 +21,9 @@ class TrafficMonitor : public QObject
     Q_OBJECT
 
 public:
-    explicit TrafficMonitor(serial::SerialControl &control, QObject *parent = nullptr);
+    // The clock decides time-outs and silences; the bytes bring their own moments.
+    explicit TrafficMonitor(serial::SerialControl &control, QObject *parent = nullptr,
+                            monitor::Clock clock = std::chrono::steady_clock::now);
 
     [[nodiscard]] const monitor::Record &record() const { return m_record; }
     [[nodiscard]] const monitor::Trend &trend() const { return m_trend; }

@@ -2,7 +2,9 @@
 #include "app/traffic_model.h"
 #include "tool_fixture.h"
 
+#include <QApplication>
 #include <QTableView>
+#include <QTest>
 
 using namespace e2e;
 using Column = app::TrafficModel::Column;
@@ -50,7 +52,10 @@ TEST_P(MonitorAgainstSim, OneQueryShowsItsRowsAndCounters)
 {
     const FaultCase &c = GetParam();
     startTool(c.simOptions);
-    window->openTrafficMonitor();
+    // F2 on the shown window opens the monitor, as the operator would.
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    QTest::keyClick(window.get(), Qt::Key_F2);
     ASSERT_NE(monitorWindow(), nullptr);
     EXPECT_EQ(monitorWindow()->windowTitle(), QStringLiteral("通讯监视"));
     // The start-up sends nothing; reset and clear all the same, as an operator would.
