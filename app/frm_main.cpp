@@ -32,6 +32,12 @@ frmMain::frmMain(serial::SerialControl &MSComm1, ops::MessageBox &messages, QWid
     offerTrafficMonitor();
 }
 
+// The monitor's window reads the monitor, which goes with the members, before the children.
+frmMain::~frmMain()
+{
+    delete m_monitorWindow;
+}
+
 // F2 and one more context-menu entry: nothing in the window's layout or texts changes.
 void frmMain::offerTrafficMonitor()
 {

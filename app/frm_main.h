@@ -21,6 +21,7 @@ class frmMain : public QWidget
 
 public:
     frmMain(serial::SerialControl &MSComm1, ops::MessageBox &messages, QWidget *parent = nullptr);
+    ~frmMain() override;
 
     // The start-up sequence; run once before the window is first shown.
     void Form_Load();

@@ -95,7 +95,7 @@ std::vector<TrendView::FieldSummary> TrendView::summaries() const
     for (int field : m_fields) {
         FieldSummary summary{field};
         for (auto it = from; it != samples.end(); ++it) {
-            if (!it->raw[field])
+            if (!it->has(field))
                 continue;
             const double v = it->value[field];
             summary.min = summary.present ? std::min(summary.min, v) : v;
@@ -182,7 +182,7 @@ void TrendView::paintEvent(QPaintEvent *)
         }
         std::fill(bins.begin(), bins.end(), Column{});
         for (auto it = from; it != samples.end(); ++it) {
-            if (!it->raw[s.field])
+            if (!it->has(s.field))
                 continue;
             const double ns = static_cast<double>(
                 std::chrono::duration_cast<std::chrono::nanoseconds>(it->at - start).count());

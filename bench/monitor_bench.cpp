@@ -2,7 +2,8 @@
 // query) fed through the traffic monitor, its record and trend, and its window (offscreen),
 // with fed times instead of real ones. Prints resident memory as the record fills and
 // whether it stops growing, and the CPU time the monitor spent per polled hour.
-//   rx904-monitor-bench [--exchanges N] [--quick]
+//   rx904-monitor-bench [--exchanges N] [--tab record|trend|none] [--quick]
+// Without --tab the record is shown for the first half and the trend for the second.
 #include "app/monitor_window.h"
 #include "app/traffic_monitor.h"
 #include "modbus/crc16.h"
@@ -91,13 +92,20 @@ int main(int argc, char *argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     long exchanges = 72000;
+    int tab = -1; // -1: record first, trend from halfway
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--quick") == 0)
             exchanges = 2000;
+        else if (std::strcmp(argv[i], "--tab") == 0 && i + 1 < argc)
+            tab = std::strcmp(argv[++i], "trend") == 0 ? 1
+                  : std::strcmp(argv[i], "none") == 0  ? 2
+                                                       : 0;
         else if (std::strcmp(argv[i], "--exchanges") == 0 && i + 1 < argc)
             exchanges = std::stol(argv[++i]);
         else {
-            std::fprintf(stderr, "usage: rx904-monitor-bench [--exchanges N] [--quick]\n");
+            std::fprintf(
+                stderr,
+                "usage: rx904-monitor-bench [--exchanges N] [--tab record|trend|none] [--quick]\n");
             return 2;
         }
     }
@@ -109,7 +117,10 @@ int main(int argc, char *argv[])
     FedControl control;
     app::TrafficMonitor traffic(control, nullptr, [&] { return now; });
     app::MonitorWindow window(traffic);
-    window.show();
+    if (tab != 2)
+        window.show();
+    if (tab >= 0)
+        window.findChild<QTabWidget *>(QStringLiteral("tabs"))->setCurrentIndex(tab == 1 ? 1 : 0);
 
     const modbus::Request query = modbus::readRequest(1, 0, 15);
     const QByteArray request(reinterpret_cast<const char *>(query.frame.data()),
@@ -138,7 +149,7 @@ int main(int argc, char *argv[])
         if (i + 1 == fullAt)
             rssWhenFull = statusKb("VmRSS:");
         // Halfway, the trend tab is shown for the rest of the run.
-        if (i == exchanges / 2)
+        if (tab < 0 && i == exchanges / 2)
             window.findChild<QTabWidget *>(QStringLiteral("tabs"))->setCurrentIndex(1);
     }
     const double cpu = cpuSeconds() - cpuStart;

@@ -120,13 +120,13 @@ QString valueCsvLine(const Sample &sample, const QDateTime &time)
 {
     QStringList cells{rfc3339(time), QString::number(sample.station)};
     for (const modbus::RegisterRow &row : modbus::registerMap()) {
-        const std::optional<std::uint16_t> raw = sample.raw[row.field];
-        if (!raw) {
+        if (!sample.has(row.field)) {
             cells << QString() << QString();
             continue;
         }
-        cells << csvCell(QString::fromStdString(modbus::fieldText(row.field, *raw)))
-              << QString::number(*raw);
+        const std::uint16_t raw = sample.raw[row.field];
+        cells << csvCell(QString::fromStdString(modbus::fieldText(row.field, raw)))
+              << QString::number(raw);
     }
     return cells.join(QLatin1Char(','));
 }

@@ -84,6 +84,24 @@ std::string answerMeaning(std::span<const std::uint8_t> request,
 
 } // namespace
 
+Meaning::Meaning(std::string text)
+{
+    // The newest distinct texts, searched newest first; a text that falls out of the pool
+    // lives on in the frames that hold it.
+    constexpr std::size_t kPoolSize = 64;
+    static std::vector<std::shared_ptr<const std::string>> pool;
+    for (auto it = pool.rbegin(); it != pool.rend(); ++it) {
+        if (**it == text) {
+            m_text = *it;
+            return;
+        }
+    }
+    m_text = std::make_shared<const std::string>(std::move(text));
+    if (pool.size() == kPoolSize)
+        pool.erase(pool.begin());
+    pool.push_back(m_text);
+}
+
 double Counters::lostShare() const
 {
     const long long lost = badCrc + incomplete + unanswered;
@@ -230,7 +248,9 @@ void ExchangeMonitor::judgeAnswer(std::size_t length)
         ++m_counters.complete;
         countResponse(response);
         if (isReadRequest(request.request) && !isAddressRead(request.request)) {
-            Sample sample{frame.at, answer[0], {}};
+            Sample sample;
+            sample.at = frame.at;
+            sample.station = answer[0];
             const int start = wordAt(request.request, 2);
             const int count = answer[2] / 2;
             for (int k = 0; k < count && 3 + 2 * k + 1 < static_cast<int>(answer.size()) - 2; ++k) {
@@ -238,8 +258,9 @@ void ExchangeMonitor::judgeAnswer(std::size_t length)
                 if (field < 0 || field >= kFieldCount)
                     continue;
                 sample.raw[field] = wordAt(answer, 3 + 2 * k);
+                sample.present |= static_cast<std::uint16_t>(1U << field);
                 // from_chars reads the text the same way whatever the system's locale.
-                const std::string text = modbus::fieldText(field, *sample.raw[field]);
+                const std::string text = modbus::fieldText(field, sample.raw[field]);
                 std::from_chars(text.data(), text.data() + text.size(), sample.value[field]);
             }
             m_samples.push_back(sample);

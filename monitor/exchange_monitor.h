@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -28,6 +29,22 @@ enum class Verdict {
     Unsolicited, // bytes with no request waiting
 };
 
+// A frame's meaning in words. Polling repeats the same few meanings, so equal texts share
+// one copy: a full record holds 100 000 of them.
+class Meaning
+{
+public:
+    Meaning() : Meaning(std::string()) {}
+    Meaning(std::string text); // NOLINT: implicit, a meaning is its text
+    Meaning(const char *text) : Meaning(std::string(text)) {} // NOLINT
+    operator const std::string &() const { return *m_text; }  // NOLINT
+    [[nodiscard]] const std::string &text() const { return *m_text; }
+    friend bool operator==(const Meaning &a, const std::string &b) { return *a.m_text == b; }
+
+private:
+    std::shared_ptr<const std::string> m_text;
+};
+
 // One row of the traffic record: a whole frame, never a piece of one.
 struct Frame
 {
@@ -35,21 +52,25 @@ struct Frame
     Direction direction = Direction::Sent;
     Verdict verdict = Verdict::Request;
     Bytes bytes;
-    std::string meaning;
+    Meaning meaning;
     std::optional<std::chrono::microseconds> responseTime;
 };
 
 inline constexpr int kFieldCount = 15;
 
-// The registers of one complete query answer, by value field (0..14).
+// The registers of one complete query answer, by value field (0..14). Kept compact, as the
+// trend holds an hour of them.
 struct Sample
 {
     TimePoint at;
+    std::uint16_t present = 0; // bit f: field f was in the answer
     std::uint8_t station = 0;
-    std::array<std::optional<std::uint16_t>, kFieldCount> raw{};
+    std::array<std::uint16_t, kFieldCount> raw{};
     // Each present register as the window shows it, as a number (the measured value in
     // units, not tenths), for plotting.
-    std::array<double, kFieldCount> value{};
+    std::array<float, kFieldCount> value{};
+
+    [[nodiscard]] bool has(int field) const { return (present >> field & 1) != 0; }
 };
 
 struct Counters

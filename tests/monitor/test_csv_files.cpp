@@ -28,6 +28,7 @@ monitor::Sample sample(int ms)
     s.station = 1;
     s.raw[0] = 65534; // the measured value shows as -0.1
     s.raw[3] = 800;
+    s.present = 1 << 0 | 1 << 3;
     return s;
 }
 

@@ -228,7 +228,7 @@ TEST_P(ExchangeMonitorCase, FramesRowsAndCounters)
         const Row &row = c.rows[i];
         EXPECT_EQ(frames[i].direction, row.direction) << "row " << i;
         EXPECT_EQ(frames[i].verdict, row.verdict) << "row " << i;
-        EXPECT_EQ(frames[i].meaning, row.meaning) << "row " << i;
+        EXPECT_EQ(frames[i].meaning.text(), row.meaning) << "row " << i;
         EXPECT_EQ(frames[i].bytes.size(), row.length) << "row " << i;
         if (row.responseMs < 0) {
             EXPECT_FALSE(frames[i].responseTime) << "row " << i;
@@ -252,7 +252,8 @@ TEST_P(ExchangeMonitorCase, FramesRowsAndCounters)
         EXPECT_EQ(sample.station, 1);
         EXPECT_EQ(sample.raw[0], 235);
         EXPECT_EQ(sample.raw[14], 140);
-        EXPECT_DOUBLE_EQ(sample.value[0], 23.5);
+        EXPECT_FLOAT_EQ(sample.value[0], 23.5F);
+        EXPECT_EQ(sample.present, 0x7FFF);
     }
 }
 
