@@ -10,7 +10,7 @@ namespace {
 
 // The distinct texts kept; the times of day change every row, so the cache starts afresh
 // when it has this many.
-constexpr qsizetype kKeptTexts = 4096;
+constexpr qsizetype kKeptTexts = 512;
 
 } // namespace
 
