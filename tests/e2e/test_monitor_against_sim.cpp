@@ -3,6 +3,7 @@
 #include "tool_fixture.h"
 
 #include <QApplication>
+#include <QMenu>
 #include <QTableView>
 #include <QTest>
 
@@ -98,3 +99,27 @@ INSTANTIATE_TEST_SUITE_P(
                   32},
         FaultCase{"Silent", {"--fault", "silent"}, "lblUnanswered", "无应答 1", "无应答", 0}),
     [](const auto &info) { return std::string(info.param.name); });
+
+// The two frame fields keep their standard menu and gain one entry that opens the monitor.
+TEST_F(ToolFixture, FrameFieldMenuKeepsItsEntriesAndOpensTheMonitor)
+{
+    startTool();
+    window->show();
+    auto *field = control<QPlainTextEdit>("txtState");
+    emit field->customContextMenuRequested(QPoint(5, 5));
+    QMenu *menu = nullptr;
+    ASSERT_TRUE(waitUntil([&] {
+        for (QWidget *top : QApplication::topLevelWidgets()) {
+            if (auto *m = qobject_cast<QMenu *>(top); m && m->isVisible())
+                menu = m;
+        }
+        return menu != nullptr;
+    }));
+    const QList<QAction *> actions = menu->actions();
+    ASSERT_GT(actions.size(), 2);
+    EXPECT_EQ(actions.last()->text(), QStringLiteral("通讯监视…"));
+    actions.last()->trigger();
+    menu->close();
+    ASSERT_NE(window->trafficMonitorWindow(), nullptr);
+    EXPECT_TRUE(window->trafficMonitorWindow()->isVisible());
+}
