@@ -59,7 +59,9 @@ CommandLine parseCommandLine(const QStringList &arguments)
         QStringLiteral("COMn=DEVICE"));
     const QCommandLineOption configure(QStringLiteral("configure"),
                                        QStringLiteral("启动后立即打开“设备配置”窗口"));
-    const QList<QCommandLineOption> options{help, version, port, configure};
+    const QCommandLineOption monitor(QStringLiteral("monitor"),
+                                     QStringLiteral("启动时同时打开通讯监视窗口"));
+    const QList<QCommandLineOption> options{help, version, port, monitor, configure};
 
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
@@ -100,6 +102,7 @@ CommandLine parseCommandLine(const QStringList &arguments)
                             .arg(value));
         result.ports[mapping->first] = mapping->second;
     }
+    result.monitor = parser.isSet(monitor);
     return result;
 }
 

@@ -19,6 +19,8 @@ struct CommandLine
     std::map<int, QString> ports;
     // --configure: the configuration window opens as the main window is shown.
     bool configure = false;
+    // --monitor: the traffic monitor opens beside the window.
+    bool monitor = false;
 };
 
 // `arguments` as the program was called, its own name first.

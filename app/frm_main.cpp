@@ -1,6 +1,7 @@
 #include "frm_main.h"
 
 #include "configuration_window.h"
+#include "monitor_window.h"
 #include "window_actions.h"
 
 #include "operations/address_operations.h"
@@ -19,6 +20,8 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QEvent>
+#include <QMenu>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <algorithm>
 
@@ -26,12 +29,49 @@ namespace app {
 
 frmMain::frmMain(serial::SerialControl &MSComm1, ops::MessageBox &messages, QWidget *parent)
     : QWidget(parent), m_MSComm1(MSComm1),
-      m_timer2(this), m_window{m_form, m_vars, MSComm1, messages, m_timer2}
+      m_timer2(this), m_window{m_form, m_vars, MSComm1, messages, m_timer2}, m_traffic(MSComm1)
 {
     m_ui.setupUi(this);
     connectControls();
+    // Two more entries of the context menu, with their keys: nothing in the window's layout or
+    // texts changes.
+    QAction *monitor = addWindowAction(*this, QStringLiteral("通讯监视…"),
+                                       QKeySequence(Qt::Key_F2), [this] { openTrafficMonitor(); });
     addWindowAction(*this, QStringLiteral("设备配置…"), QKeySequence(Qt::Key_F3),
                     [this] { openConfiguration(); });
+    offerTrafficMonitorOnFrames(monitor);
+}
+
+// The monitor's window reads the monitor, which goes with the members, before the children.
+frmMain::~frmMain()
+{
+    delete m_monitorWindow;
+}
+
+// The frame fields keep their own menu, with the monitor's entry below it.
+void frmMain::offerTrafficMonitorOnFrames(QAction *monitor)
+{
+    for (QPlainTextEdit *frame : {m_ui.txtCommand, m_ui.txtState}) {
+        frame->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(frame, &QWidget::customContextMenuRequested, this,
+                [frame, monitor](const QPoint &at) {
+                    QMenu *menu = frame->createStandardContextMenu();
+                    menu->setAttribute(Qt::WA_DeleteOnClose);
+                    menu->addSeparator();
+                    menu->addAction(monitor);
+                    // A scroll area reports the position on its viewport.
+                    menu->popup(frame->viewport()->mapToGlobal(at));
+                });
+    }
+}
+
+void frmMain::openTrafficMonitor()
+{
+    if (!m_monitorWindow)
+        m_monitorWindow = new MonitorWindow(m_traffic, this);
+    m_monitorWindow->show();
+    m_monitorWindow->raise();
+    m_monitorWindow->activateWindow();
 }
 
 template <typename Handler> void frmMain::handle(Handler &&handler)

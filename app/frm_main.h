@@ -4,11 +4,15 @@
 #include "operations/form_vars.h"
 #include "operations/window.h"
 #include "qt_poll_timer.h"
+#include "traffic_monitor.h"
 #include "widget_form.h"
 
+#include <QAction>
 #include <QWidget>
 
 namespace app {
+
+class MonitorWindow;
 
 // The main window: its controls, the window-level variables, and one handler per control
 // event. Each handler passes through the gate and hands the work to the operations.
@@ -18,6 +22,7 @@ class frmMain : public QWidget
 
 public:
     frmMain(serial::SerialControl &MSComm1, ops::MessageBox &messages, QWidget *parent = nullptr);
+    ~frmMain() override;
 
     // The start-up sequence; run once before the window is first shown.
     void Form_Load();
@@ -48,12 +53,19 @@ public:
     [[nodiscard]] const ops::PollTimer &timer2() const { return m_timer2; }
     [[nodiscard]] ops::Lamp lampInFront() const { return m_form.lampInFront(); }
 
+    // The traffic monitor's window ("通讯监视"), made on first use and raised after that.
+    // F2 and the entry "通讯监视…" in the context menus open it.
+    void openTrafficMonitor();
+    [[nodiscard]] MonitorWindow *trafficMonitorWindow() const { return m_monitorWindow; }
+    [[nodiscard]] TrafficMonitor &trafficMonitor() { return m_traffic; }
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void connectControls();
     void describePorts();
+    void offerTrafficMonitorOnFrames(QAction *monitor);
     template <typename Handler> void handle(Handler &&handler);
     void configure();
 
@@ -67,6 +79,9 @@ private:
     // Set while the configuration window owns the port: its answers are not ours, and a
     // serial event then is neither handled nor kept for later.
     bool m_portLent = false;
+    // Only watches MSComm1's traffic; nothing of the window's own work passes through it.
+    TrafficMonitor m_traffic;
+    MonitorWindow *m_monitorWindow = nullptr;
 };
 
 } // namespace app

@@ -38,6 +38,8 @@ int main(int argc, char *argv[])
     window.show();
     if (commandLine.configure)
         QTimer::singleShot(0, &window, &app::frmMain::openConfiguration);
+    if (commandLine.monitor)
+        window.openTrafficMonitor();
     // Closing the window ends the program; MSComm1 closes the port as it goes.
     return QApplication::exec();
 }

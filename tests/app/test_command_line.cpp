@@ -69,4 +69,13 @@ TEST(CommandLinePorts, APortOptionNamesTheDeviceAsTheEnvironmentVariableDoes)
     qunsetenv("RX904_COM7");
 }
 
+TEST(CommandLineMonitor, MonitorOptionOpensTheTrafficMonitorAndNothingElseDoes)
+{
+    const app::CommandLine with =
+        app::parseCommandLine({QStringLiteral("rx904-tool"), QStringLiteral("--monitor")});
+    EXPECT_FALSE(with.exitStatus);
+    EXPECT_TRUE(with.monitor);
+    EXPECT_FALSE(app::parseCommandLine({QStringLiteral("rx904-tool")}).monitor);
+}
+
 } // namespace

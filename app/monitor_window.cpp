@@ -1,0 +1,335 @@
+#include "monitor_window.h"
+
+#include "modbus/register_map.h"
+#include "record_delegate.h"
+#include "traffic_model.h"
+#include "traffic_monitor.h"
+#include "trend_view.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace app {
+
+namespace {
+
+template <typename W> W *named(W *widget, const char *objectName, const QString &accessibleName)
+{
+    widget->setObjectName(QLatin1String(objectName));
+    widget->setAccessibleName(accessibleName);
+    return widget;
+}
+
+QPushButton *button(const QString &text, const char *objectName)
+{
+    return named(new QPushButton(text), objectName, text);
+}
+
+QString milliseconds(std::optional<std::chrono::microseconds> time)
+{
+    if (!time)
+        return QStringLiteral("—");
+    return QString::number(static_cast<double>(time->count()) / 1000.0, 'f', 1);
+}
+
+constexpr std::array<int, 3> kSpanSeconds{60, 600, 3600};
+
+} // namespace
+
+MonitorWindow::MonitorWindow(TrafficMonitor &monitor, QWidget *parent)
+    : QWidget(parent, Qt::Window), m_monitor(monitor)
+{
+    setObjectName(QStringLiteral("MonitorWindow"));
+    setWindowTitle(QStringLiteral("通讯监视"));
+    setAccessibleName(QStringLiteral("通讯监视"));
+    resize(820, 560);
+
+    auto *layout = new QVBoxLayout(this);
+    buildCounters(layout);
+    m_tabs = named(new QTabWidget, "tabs", QStringLiteral("通讯记录和趋势"));
+    m_tabs->addTab(buildRecordTab(), QStringLiteral("通讯记录"));
+    m_tabs->addTab(buildTrendTab(), QStringLiteral("趋势"));
+    layout->addWidget(m_tabs, 1);
+
+    auto *logRow = new QHBoxLayout;
+    m_valueLog = button(QStringLiteral("数据记录到文件…"), "cmdValueLog");
+    m_valueLogState = named(new QLabel, "lblValueLog", QStringLiteral("数据记录状态"));
+    logRow->addWidget(m_valueLog);
+    logRow->addWidget(m_valueLogState, 1);
+    layout->addLayout(logRow);
+    connect(m_valueLog, &QPushButton::clicked, this, &MonitorWindow::toggleValueLog);
+
+    connect(&m_monitor, &TrafficMonitor::batchDone, this, &MonitorWindow::batchDone);
+    connect(&m_monitor, &TrafficMonitor::valueLogFailed, this, [this](const QString &reason) {
+        showValueLogState();
+        showProblem(QStringLiteral("数据记录已停止。\n%1").arg(reason));
+    });
+    showCounters();
+    showValueLogState();
+}
+
+void MonitorWindow::buildCounters(QVBoxLayout *layout)
+{
+    static const std::array<const char *, CounterCount> kNames{
+        "lblRequests",   "lblComplete",   "lblBadCrc", "lblExceptions",
+        "lblIncomplete", "lblUnanswered", "lblLost",   "lblResponse"};
+    static const std::array<const char *, CounterCount> kAccessible{
+        "请求数",       "完整应答数", "CRC 错误数", "异常应答数",
+        "不完整应答数", "无应答数",   "丢失比例",   "响应时间"};
+    auto *strip = new QHBoxLayout;
+    for (int k = 0; k < CounterCount; ++k) {
+        m_counters[k] = named(new QLabel, kNames[k], QString::fromUtf8(kAccessible[k]));
+        m_counters[k]->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        strip->addWidget(m_counters[k]);
+    }
+    strip->addStretch(1);
+    layout->addLayout(strip);
+
+    auto *controls = new QHBoxLayout;
+    QPushButton *reset = button(QStringLiteral("清零"), "cmdResetCounters");
+    connect(reset, &QPushButton::clicked, this, [this] { m_monitor.resetCounters(); });
+    auto *timeoutLabel = new QLabel(QStringLiteral("应答超时"));
+    m_timeout = named(new QSpinBox, "spnTimeout", QStringLiteral("应答超时"));
+    m_timeout->setRange(50, 10000);
+    m_timeout->setSingleStep(100);
+    m_timeout->setSuffix(QStringLiteral(" 毫秒"));
+    m_timeout->setValue(static_cast<int>(m_monitor.timeout().count()));
+    timeoutLabel->setBuddy(m_timeout);
+    connect(m_timeout, &QSpinBox::valueChanged, this,
+            [this](int ms) { m_monitor.setTimeout(std::chrono::milliseconds(ms)); });
+    controls->addWidget(reset);
+    controls->addSpacing(16);
+    controls->addWidget(timeoutLabel);
+    controls->addWidget(m_timeout);
+    controls->addStretch(1);
+    layout->addLayout(controls);
+}
+
+QWidget *MonitorWindow::buildRecordTab()
+{
+    auto *page = new QWidget;
+    auto *layout = new QVBoxLayout(page);
+    m_model = new TrafficModel(m_monitor, this);
+    m_table = named(new QTableView, "tblRecord", QStringLiteral("通讯记录"));
+    m_table->setModel(m_model);
+    m_table->setItemDelegate(new RecordDelegate(m_table));
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_table->setWordWrap(false);
+    m_table->setAlternatingRowColors(true);
+    // Uniform rows: the view never measures a row, whatever the record holds.
+    m_table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 4);
+    m_table->verticalHeader()->hide();
+    QHeaderView *header = m_table->horizontalHeader();
+    header->setSectionResizeMode(QHeaderView::Interactive);
+    const int digit = m_table->fontMetrics().horizontalAdvance(QLatin1Char('0'));
+    header->resizeSection(TrafficModel::Time, digit * 14);
+    header->resizeSection(TrafficModel::Direction, digit * 6);
+    header->resizeSection(TrafficModel::Length, digit * 5);
+    header->resizeSection(TrafficModel::Meaning, digit * 28);
+    header->resizeSection(TrafficModel::Response, digit * 14);
+    header->setStretchLastSection(true);
+    layout->addWidget(m_table, 1);
+
+    auto *buttons = new QHBoxLayout;
+    m_pause = button(QStringLiteral("暂停"), "cmdPause");
+    m_pause->setCheckable(true);
+    connect(m_pause, &QPushButton::toggled, this, [this](bool paused) {
+        m_monitor.setRecordPaused(paused);
+        m_pause->setText(paused ? QStringLiteral("继续") : QStringLiteral("暂停"));
+        m_pause->setAccessibleName(m_pause->text());
+    });
+    QPushButton *clear = button(QStringLiteral("清空"), "cmdClear");
+    connect(clear, &QPushButton::clicked, this, [this] { m_monitor.clearRecord(); });
+    QPushButton *copyText = button(QStringLiteral("复制为文本"), "cmdCopyText");
+    connect(copyText, &QPushButton::clicked, this, [this] { copyRows(false); });
+    QPushButton *copyBytes = button(QStringLiteral("复制字节"), "cmdCopyBytes");
+    connect(copyBytes, &QPushButton::clicked, this, [this] { copyRows(true); });
+    QPushButton *save = button(QStringLiteral("保存记录…"), "cmdSaveRecord");
+    connect(save, &QPushButton::clicked, this, &MonitorWindow::saveRecord);
+    for (QPushButton *b : {m_pause, clear, copyText, copyBytes, save})
+        buttons->addWidget(b);
+    buttons->addStretch(1);
+    layout->addLayout(buttons);
+    m_table->scrollToBottom();
+    return page;
+}
+
+QWidget *MonitorWindow::buildTrendTab()
+{
+    auto *page = new QWidget;
+    auto *layout = new QHBoxLayout(page);
+    auto *sidePanel = new QWidget;
+    sidePanel->setMaximumWidth(sidePanel->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 24);
+    auto *side = new QVBoxLayout(sidePanel);
+    side->setContentsMargins(0, 0, 0, 0);
+    auto *fieldsLabel = new QLabel(QStringLiteral("显示的数据"));
+    m_fields = named(new QListWidget, "lstFields", QStringLiteral("显示的数据"));
+    fieldsLabel->setBuddy(m_fields);
+    for (const modbus::RegisterRow &row : modbus::registerMap()) {
+        auto *item = new QListWidgetItem(QString::fromUtf8(row.caption), m_fields);
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
+        item->setCheckState(row.field == 0 ? Qt::Checked : Qt::Unchecked);
+    }
+    connect(m_fields, &QListWidget::itemChanged, this, &MonitorWindow::chooseFields);
+    auto *spanLabel = new QLabel(QStringLiteral("时间范围"));
+    m_span = named(new QComboBox, "cboSpan", QStringLiteral("时间范围"));
+    spanLabel->setBuddy(m_span);
+    m_span->addItems(
+        {QStringLiteral("1 分钟"), QStringLiteral("10 分钟"), QStringLiteral("1 小时")});
+    m_sharedAxis = named(new QCheckBox(QStringLiteral("共用一个坐标轴")), "chkSharedAxis",
+                         QStringLiteral("共用一个坐标轴"));
+    QPushButton *picture = button(QStringLiteral("保存图片…"), "cmdSavePicture");
+    side->addWidget(fieldsLabel);
+    side->addWidget(m_fields, 1);
+    side->addWidget(spanLabel);
+    side->addWidget(m_span);
+    side->addWidget(m_sharedAxis);
+    side->addWidget(picture);
+    layout->addWidget(sidePanel);
+
+    m_trend = named(new TrendView(m_monitor.trend()), "trendView", QStringLiteral("趋势图"));
+    layout->addWidget(m_trend, 1);
+    connect(m_span, &QComboBox::currentIndexChanged, this, [this](int index) {
+        m_trend->setSpan(std::chrono::seconds(kSpanSeconds[static_cast<std::size_t>(
+            std::clamp(index, 0, static_cast<int>(kSpanSeconds.size()) - 1))]));
+    });
+    connect(m_sharedAxis, &QCheckBox::toggled, m_trend, &TrendView::setSharedAxis);
+    connect(picture, &QPushButton::clicked, this, &MonitorWindow::savePicture);
+    return page;
+}
+
+void MonitorWindow::chooseFields()
+{
+    std::vector<int> fields;
+    for (int row = 0; row < m_fields->count(); ++row) {
+        if (m_fields->item(row)->checkState() == Qt::Checked)
+            fields.push_back(row);
+    }
+    m_trend->setFields(std::move(fields));
+}
+
+void MonitorWindow::batchDone(bool recordChanged, bool trendChanged)
+{
+    showCounters();
+    if (recordChanged) {
+        // Follows the newest row unless the operator has scrolled up to read.
+        QScrollBar *bar = m_table->verticalScrollBar();
+        const bool following = bar->value() == bar->maximum();
+        m_model->sync();
+        if (following)
+            m_table->scrollToBottom();
+    }
+    if (trendChanged && m_trend->isVisible())
+        m_trend->update();
+}
+
+void MonitorWindow::showCounters()
+{
+    const monitor::Counters &n = m_monitor.counters();
+    const auto set = [this](Counter k, const QString &text) {
+        if (m_counters[k]->text() != text)
+            m_counters[k]->setText(text);
+    };
+    set(Requests, QStringLiteral("请求 %1").arg(n.requests));
+    set(Complete, QStringLiteral("完整应答 %1").arg(n.complete));
+    set(BadCrc, QStringLiteral("CRC 错误 %1").arg(n.badCrc));
+    set(Exceptions, QStringLiteral("异常应答 %1").arg(n.exceptions));
+    set(Incomplete, QStringLiteral("不完整 %1").arg(n.incomplete));
+    set(Unanswered, QStringLiteral("无应答 %1").arg(n.unanswered));
+    set(Lost, QStringLiteral("丢失 %1%").arg(n.lostShare() * 100.0, 0, 'f', 1));
+    set(Response, QStringLiteral("响应时间 最近 %1 平均 %2 最大 %3 毫秒")
+                      .arg(milliseconds(n.lastResponse), milliseconds(n.meanResponse()),
+                           milliseconds(n.maxResponse)));
+}
+
+void MonitorWindow::copyRows(bool asBytes)
+{
+    QList<int> rows;
+    for (const QModelIndex &index : m_table->selectionModel()->selectedRows())
+        rows << index.row();
+    std::sort(rows.begin(), rows.end());
+    if (rows.isEmpty())
+        return;
+    QApplication::clipboard()->setText(asBytes ? m_model->rowsAsBytes(rows)
+                                               : m_model->rowsAsText(rows));
+}
+
+void MonitorWindow::saveRecord()
+{
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("保存记录"),
+                                                      QStringLiteral("通讯记录.csv"),
+                                                      QStringLiteral("CSV 文件 (*.csv)"));
+    if (path.isEmpty())
+        return;
+    const QString reason = monitor::saveRecordCsv(path, m_monitor.record(), m_monitor.wallClock());
+    if (!reason.isEmpty())
+        showProblem(QStringLiteral("记录没有保存。\n%1").arg(reason));
+}
+
+void MonitorWindow::toggleValueLog()
+{
+    if (m_monitor.valueLogRunning()) {
+        m_monitor.stopValueLog();
+        showValueLogState();
+        return;
+    }
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("数据记录到文件"),
+                                                      QStringLiteral("数据记录.csv"),
+                                                      QStringLiteral("CSV 文件 (*.csv)"));
+    if (path.isEmpty())
+        return;
+    const QString reason = m_monitor.startValueLog(path);
+    showValueLogState();
+    if (!reason.isEmpty())
+        showProblem(QStringLiteral("数据记录没有开始。\n%1").arg(reason));
+}
+
+void MonitorWindow::showValueLogState()
+{
+    const bool running = m_monitor.valueLogRunning();
+    m_valueLog->setText(running ? QStringLiteral("停止数据记录")
+                                : QStringLiteral("数据记录到文件…"));
+    m_valueLog->setAccessibleName(m_valueLog->text());
+    m_valueLogState->setText(running ? QStringLiteral("正在记录到 %1").arg(m_monitor.valueLogPath())
+                                     : QStringLiteral("未记录"));
+}
+
+void MonitorWindow::savePicture()
+{
+    const QString path =
+        QFileDialog::getSaveFileName(this, QStringLiteral("保存图片"), QStringLiteral("趋势.png"),
+                                     QStringLiteral("PNG 图片 (*.png)"));
+    if (path.isEmpty())
+        return;
+    if (!m_trend->grab().save(path, "PNG"))
+        showProblem(QStringLiteral("图片没有保存：无法写入文件“%1”。").arg(path));
+}
+
+// Not modal: no nested event loop, so the batch timer and the main window go on.
+void MonitorWindow::showProblem(const QString &text)
+{
+    auto *box = new QMessageBox(QMessageBox::Warning, QStringLiteral("通讯监视"), text,
+                                QMessageBox::Ok, this);
+    box->setObjectName(QStringLiteral("monitorMessage"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
+} // namespace app

@@ -1,0 +1,84 @@
+#include "traffic_monitor.h"
+
+#include "serial/serial_control.h"
+
+#include <span>
+
+namespace app {
+
+namespace {
+
+constexpr int kBatchMs = 50;
+
+std::span<const std::uint8_t> bytesOf(const QByteArray &bytes)
+{
+    return {reinterpret_cast<const std::uint8_t *>(bytes.constData()),
+            static_cast<std::size_t>(bytes.size())};
+}
+
+} // namespace
+
+TrafficMonitor::TrafficMonitor(serial::SerialControl &control, QObject *parent,
+                               monitor::Clock clock)
+    : QObject(parent), m_exchanges(clock), m_wallClock(clock(), QDateTime::currentDateTime())
+{
+    m_batch.setInterval(kBatchMs);
+    connect(&m_batch, &QTimer::timeout, this, &TrafficMonitor::flush);
+    connect(&control, &serial::SerialControl::trafficSent, this,
+            [this](const QByteArray &bytes, std::chrono::steady_clock::time_point at) {
+                m_exchanges.sent(bytesOf(bytes), at);
+                wake();
+            });
+    connect(&control, &serial::SerialControl::trafficReceived, this,
+            [this](const QByteArray &bytes, std::chrono::steady_clock::time_point at) {
+                m_exchanges.received(bytesOf(bytes), at);
+                wake();
+            });
+}
+
+void TrafficMonitor::wake()
+{
+    if (!m_batch.isActive())
+        m_batch.start();
+}
+
+void TrafficMonitor::flush()
+{
+    m_exchanges.poll();
+    std::vector<monitor::Frame> frames = m_exchanges.takeFrames();
+    const std::vector<monitor::Sample> samples = m_exchanges.takeSamples();
+    const bool recordChanged = !frames.empty() && !m_paused;
+    if (recordChanged)
+        m_record.append(std::move(frames));
+    m_trend.append(samples);
+    for (const monitor::Sample &sample : samples) {
+        const QString reason = m_valueLog.write(sample, m_wallClock.at(sample.at));
+        if (!reason.isEmpty()) {
+            emit valueLogFailed(reason);
+            break;
+        }
+    }
+    // A pending request still needs its time-out judged; otherwise the timer rests.
+    if (!m_exchanges.waiting())
+        m_batch.stop();
+    emit batchDone(recordChanged, !samples.empty());
+}
+
+void TrafficMonitor::resetCounters()
+{
+    m_exchanges.resetCounters();
+    emit batchDone(false, false);
+}
+
+void TrafficMonitor::clearRecord()
+{
+    m_record.clear();
+    emit batchDone(true, false);
+}
+
+QString TrafficMonitor::startValueLog(const QString &path)
+{
+    return m_valueLog.start(path);
+}
+
+} // namespace app

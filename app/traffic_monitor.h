@@ -1,0 +1,68 @@
+#pragma once
+#include "monitor/csv_files.h"
+#include "monitor/exchange_monitor.h"
+#include "monitor/history.h"
+
+#include <QObject>
+#include <QTimer>
+
+namespace serial {
+class SerialControl;
+}
+
+namespace app {
+
+// Watches the serial control for the traffic monitor and keeps its history, whether its
+// window is open or not. The slots on the control's signals only record; the judging, the
+// record, the trend and the value file catch up on a 50 ms batch timer, which runs only
+// while there is something to do.
+class TrafficMonitor : public QObject
+{
+    Q_OBJECT
+
+public:
+    // The clock decides time-outs and silences; the bytes bring their own moments.
+    explicit TrafficMonitor(serial::SerialControl &control, QObject *parent = nullptr,
+                            monitor::Clock clock = std::chrono::steady_clock::now);
+
+    [[nodiscard]] const monitor::Record &record() const { return m_record; }
+    [[nodiscard]] const monitor::Trend &trend() const { return m_trend; }
+    [[nodiscard]] const monitor::Counters &counters() const { return m_exchanges.counters(); }
+    [[nodiscard]] const monitor::WallClock &wallClock() const { return m_wallClock; }
+
+    void resetCounters();
+    void clearRecord();
+    // While paused the record takes no new frames; counting, trend and value file go on.
+    void setRecordPaused(bool paused) { m_paused = paused; }
+    [[nodiscard]] bool recordPaused() const { return m_paused; }
+    void setTimeout(std::chrono::milliseconds timeout) { m_exchanges.setTimeout(timeout); }
+    [[nodiscard]] std::chrono::milliseconds timeout() const { return m_exchanges.timeout(); }
+
+    // An empty text when the file is open and its header written, otherwise the reason.
+    [[nodiscard]] QString startValueLog(const QString &path);
+    void stopValueLog() { m_valueLog.stop(); }
+    [[nodiscard]] bool valueLogRunning() const { return m_valueLog.running(); }
+    [[nodiscard]] QString valueLogPath() const { return m_valueLog.path(); }
+
+    // Judges and files what has come so far; the batch timer calls it.
+    void flush();
+
+signals:
+    // After a batch: whether the record and the trend got something new.
+    void batchDone(bool recordChanged, bool trendChanged);
+    // The value file stopped because a line could not be written.
+    void valueLogFailed(const QString &reason);
+
+private:
+    void wake();
+
+    monitor::ExchangeMonitor m_exchanges;
+    monitor::Record m_record;
+    monitor::Trend m_trend;
+    monitor::ValueLog m_valueLog;
+    monitor::WallClock m_wallClock;
+    QTimer m_batch;
+    bool m_paused = false;
+};
+
+} // namespace app

@@ -1,0 +1,222 @@
+#include "trend_view.h"
+
+#include "modbus/register_map.h"
+
+#include <QPainter>
+
+#include <algorithm>
+#include <limits>
+
+namespace app {
+
+namespace {
+
+// Distinct without a hard-coded colour: palette roles first, then dash patterns.
+constexpr QPalette::ColorRole kLineRoles[] = {QPalette::Highlight, QPalette::Link,
+                                              QPalette::LinkVisited, QPalette::WindowText};
+constexpr Qt::PenStyle kLineStyles[] = {Qt::SolidLine, Qt::DashLine, Qt::DotLine, Qt::DashDotLine};
+
+QPen linePen(const QPalette &palette, int k)
+{
+    QPen pen(palette.color(kLineRoles[k % 4]));
+    pen.setStyle(kLineStyles[(k / 4) % 4]);
+    pen.setWidth(2);
+    return pen;
+}
+
+struct Column
+{
+    double min = std::numeric_limits<double>::max();
+    double max = std::numeric_limits<double>::lowest();
+    double first = 0;
+    double last = 0;
+    bool used = false;
+
+    void add(double v)
+    {
+        if (!used)
+            first = v;
+        used = true;
+        last = v;
+        min = std::min(min, v);
+        max = std::max(max, v);
+    }
+};
+
+QString caption(int field)
+{
+    return QString::fromUtf8(modbus::registerMap()[static_cast<std::size_t>(field)].caption);
+}
+
+QString number(double v)
+{
+    return QString::number(v, 'g', 7);
+}
+
+} // namespace
+
+TrendView::TrendView(const monitor::Trend &trend, QWidget *parent) : QWidget(parent), m_trend(trend)
+{
+    setMinimumSize(320, 200);
+    setBackgroundRole(QPalette::Base);
+    setAutoFillBackground(true);
+}
+
+void TrendView::setFields(std::vector<int> fields)
+{
+    m_fields = std::move(fields);
+    update();
+}
+
+void TrendView::setSpan(std::chrono::seconds span)
+{
+    m_span = span;
+    update();
+}
+
+void TrendView::setSharedAxis(bool shared)
+{
+    m_shared = shared;
+    update();
+}
+
+std::vector<TrendView::FieldSummary> TrendView::summaries() const
+{
+    std::vector<FieldSummary> result;
+    const auto &samples = m_trend.samples();
+    if (samples.empty()) {
+        for (int field : m_fields)
+            result.push_back({field});
+        return result;
+    }
+    const monitor::TimePoint start = samples.back().at - m_span;
+    const auto from = std::lower_bound(samples.begin(), samples.end(), start,
+                                       [](const auto &s, auto t) { return s.at < t; });
+    for (int field : m_fields) {
+        FieldSummary summary{field};
+        for (auto it = from; it != samples.end(); ++it) {
+            if (!it->has(field))
+                continue;
+            const double v = it->value[field];
+            summary.min = summary.present ? std::min(summary.min, v) : v;
+            summary.max = summary.present ? std::max(summary.max, v) : v;
+            summary.current = v;
+            summary.present = true;
+        }
+        result.push_back(summary);
+    }
+    return result;
+}
+
+void TrendView::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    const QPalette &pal = palette();
+    const QFontMetrics metrics = fontMetrics();
+    const int lineHeight = metrics.height();
+    const std::vector<FieldSummary> sums = summaries();
+
+    // Legend: one line per field with its current value and the span's range.
+    int y = 4;
+    for (std::size_t k = 0; k < sums.size(); ++k) {
+        painter.setPen(linePen(pal, static_cast<int>(k)));
+        painter.drawLine(8, y + lineHeight / 2, 36, y + lineHeight / 2);
+        painter.setPen(pal.color(QPalette::Text));
+        const FieldSummary &s = sums[k];
+        const QString text =
+            s.present ? QStringLiteral("%1  当前 %2  最小 %3  最大 %4")
+                            .arg(caption(s.field), number(s.current), number(s.min), number(s.max))
+                      : QStringLiteral("%1  暂无数据").arg(caption(s.field));
+        painter.drawText(44, y + metrics.ascent(), text);
+        y += lineHeight;
+    }
+
+    const QRect plot(60, y + 8, width() - 70, height() - y - 8 - lineHeight - 8);
+    if (plot.width() < 10 || plot.height() < 10)
+        return;
+    painter.setPen(pal.color(QPalette::Mid));
+    painter.drawRect(plot);
+
+    const auto &samples = m_trend.samples();
+    if (samples.empty())
+        return;
+    const monitor::TimePoint end = samples.back().at;
+    const monitor::TimePoint start = end - m_span;
+    const double spanNs =
+        static_cast<double>(std::chrono::duration_cast<std::chrono::nanoseconds>(m_span).count());
+    const auto from = std::lower_bound(samples.begin(), samples.end(), start,
+                                       [](const auto &s, auto t) { return s.at < t; });
+
+    // Time labels at both ends of the plot.
+    painter.setPen(pal.color(QPalette::Text));
+    const int labelY = plot.bottom() + 4 + metrics.ascent();
+    const int minutes = static_cast<int>(m_span.count() / 60);
+    painter.drawText(plot.left(), labelY, QStringLiteral("%1 分钟前").arg(minutes));
+    const QString newest = QStringLiteral("最新");
+    painter.drawText(plot.right() - metrics.horizontalAdvance(newest), labelY, newest);
+
+    double sharedMin = 0;
+    double sharedMax = 0;
+    bool sharedSet = false;
+    for (const FieldSummary &s : sums) {
+        if (!s.present)
+            continue;
+        sharedMin = sharedSet ? std::min(sharedMin, s.min) : s.min;
+        sharedMax = sharedSet ? std::max(sharedMax, s.max) : s.max;
+        sharedSet = true;
+    }
+
+    const int columns = plot.width();
+    std::vector<Column> bins(static_cast<std::size_t>(columns));
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    bool scaleLabelled = false;
+    for (std::size_t k = 0; k < sums.size(); ++k) {
+        const FieldSummary &s = sums[k];
+        if (!s.present)
+            continue;
+        double low = m_shared ? sharedMin : s.min;
+        double high = m_shared ? sharedMax : s.max;
+        if (high - low < 1e-9) {
+            low -= 1;
+            high += 1;
+        }
+        std::fill(bins.begin(), bins.end(), Column{});
+        for (auto it = from; it != samples.end(); ++it) {
+            if (!it->has(s.field))
+                continue;
+            const double ns = static_cast<double>(
+                std::chrono::duration_cast<std::chrono::nanoseconds>(it->at - start).count());
+            const int x = std::clamp(static_cast<int>(ns / spanNs * (columns - 1)), 0, columns - 1);
+            bins[static_cast<std::size_t>(x)].add(it->value[s.field]);
+        }
+        const auto toY = [&](double v) {
+            return plot.bottom() - (v - low) / (high - low) * plot.height();
+        };
+        painter.setPen(linePen(pal, static_cast<int>(k)));
+        bool havePrevious = false;
+        QPointF previous;
+        for (int x = 0; x < columns; ++x) {
+            const Column &c = bins[static_cast<std::size_t>(x)];
+            if (!c.used)
+                continue;
+            const double px = plot.left() + x;
+            if (havePrevious)
+                painter.drawLine(previous, QPointF(px, toY(c.first)));
+            if (c.max > c.min)
+                painter.drawLine(QPointF(px, toY(c.min)), QPointF(px, toY(c.max)));
+            previous = QPointF(px, toY(c.last));
+            havePrevious = true;
+        }
+        // The scale of the first field drawn, or of the shared axis, at the left.
+        if (!scaleLabelled) {
+            scaleLabelled = true;
+            painter.setPen(pal.color(QPalette::Text));
+            painter.drawText(QRect(0, plot.top() - lineHeight / 2, plot.left() - 4, lineHeight),
+                             Qt::AlignRight | Qt::AlignVCenter, number(high));
+            painter.drawText(QRect(0, plot.bottom() - lineHeight / 2, plot.left() - 4, lineHeight),
+                             Qt::AlignRight | Qt::AlignVCenter, number(low));
+        }
+    }
+}
+
+} // namespace app

@@ -1,0 +1,48 @@
+#pragma once
+#include "monitor/history.h"
+
+#include <QWidget>
+
+#include <chrono>
+#include <vector>
+
+namespace app {
+
+// The chosen fields of the query answers over the newest span, drawn with QPainter. Each
+// pixel column shows the smallest and largest value that fell into it, so an hour of
+// samples costs one pass and as many lines as the plot is wide. Colours come from the
+// palette; lines differ by palette role and by dash pattern.
+class TrendView : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit TrendView(const monitor::Trend &trend, QWidget *parent = nullptr);
+
+    void setFields(std::vector<int> fields);
+    void setSpan(std::chrono::seconds span);
+    // All fields on one axis instead of each on its own scale.
+    void setSharedAxis(bool shared);
+
+    // The current, smallest and largest value of a field over the span, for the legend.
+    struct FieldSummary
+    {
+        int field;
+        bool present = false;
+        double current = 0;
+        double min = 0;
+        double max = 0;
+    };
+    [[nodiscard]] std::vector<FieldSummary> summaries() const;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    const monitor::Trend &m_trend;
+    std::vector<int> m_fields{0};
+    std::chrono::seconds m_span{60};
+    bool m_shared = false;
+};
+
+} // namespace app

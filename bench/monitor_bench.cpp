@@ -1,0 +1,165 @@
+// rx904-monitor-bench: an hour of polling every 50 ms (72 000 exchanges of a 15-register
+// query) fed through the traffic monitor, its record and trend, and its window (offscreen),
+// with fed times instead of real ones. Prints resident memory as the record fills and
+// whether it stops growing, and the CPU time the monitor spent per polled hour.
+//   rx904-monitor-bench [--exchanges N] [--tab record|trend|none] [--quick]
+// Without --tab the record is shown for the first half and the trend for the second.
+#include "app/monitor_window.h"
+#include "app/traffic_monitor.h"
+#include "modbus/crc16.h"
+#include "modbus/request_frame.h"
+#include "serial/serial_control.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QTabWidget>
+
+#include <sys/resource.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+
+// The control's two traffic signals, raised by the benchmark; nothing is ever sent.
+class FedControl : public serial::SerialControl
+{
+public:
+    void setCommPort(int) override {}
+    int commPort() const override { return 1; }
+    void setSettings(const QString &) override {}
+    bool portOpen() const override { return true; }
+    bool setPortOpen(bool) override { return true; }
+    void setInputMode(int) override {}
+    void setInputLen(int) override {}
+    void setInBufferCount(int) override {}
+    int inBufferCount() const override { return 0; }
+    void setOutBufferCount(int) override {}
+    void setSThreshold(int) override {}
+    void setRThreshold(int) override {}
+    int rThreshold() const override { return 0; }
+    void setOutput(const QByteArray &) override {}
+    QByteArray input() override { return {}; }
+    int commEvent() const override { return 0; }
+
+    void feedSent(const QByteArray &b, std::chrono::steady_clock::time_point at)
+    {
+        emit trafficSent(b, at);
+    }
+    void feedReceived(const QByteArray &b, std::chrono::steady_clock::time_point at)
+    {
+        emit trafficReceived(b, at);
+    }
+};
+
+long statusKb(const char *key)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith(key))
+            return line.mid(static_cast<int>(std::strlen(key))).trimmed().split(' ')[0].toLong();
+    }
+    return -1;
+}
+
+double cpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+QByteArray answerWithValue(int tenths)
+{
+    QByteArray answer("\x01\x03\x1E", 3);
+    for (int k = 0; k < 15; ++k) {
+        const int v = k == 0 ? tenths : 100 * k;
+        answer.append(static_cast<char>(v >> 8)).append(static_cast<char>(v & 0xFF));
+    }
+    const auto *bytes = reinterpret_cast<const std::uint8_t *>(answer.constData());
+    const std::uint16_t crc = modbus::Crc16({bytes, static_cast<std::size_t>(answer.size())});
+    answer.append(static_cast<char>(crc & 0xFF)).append(static_cast<char>(crc >> 8));
+    return answer;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    long exchanges = 72000;
+    int tab = -1; // -1: record first, trend from halfway
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--quick") == 0)
+            exchanges = 2000;
+        else if (std::strcmp(argv[i], "--tab") == 0 && i + 1 < argc)
+            tab = std::strcmp(argv[++i], "trend") == 0 ? 1
+                  : std::strcmp(argv[i], "none") == 0  ? 2
+                                                       : 0;
+        else if (std::strcmp(argv[i], "--exchanges") == 0 && i + 1 < argc)
+            exchanges = std::stol(argv[++i]);
+        else {
+            std::fprintf(
+                stderr,
+                "usage: rx904-monitor-bench [--exchanges N] [--tab record|trend|none] [--quick]\n");
+            return 2;
+        }
+    }
+    QApplication application(argc, argv);
+
+    using namespace std::chrono;
+    const steady_clock::time_point start{};
+    steady_clock::time_point now = start;
+    FedControl control;
+    app::TrafficMonitor traffic(control, nullptr, [&] { return now; });
+    app::MonitorWindow window(traffic);
+    if (tab != 2)
+        window.show();
+    if (tab >= 0)
+        window.findChild<QTabWidget *>(QStringLiteral("tabs"))->setCurrentIndex(tab == 1 ? 1 : 0);
+
+    const modbus::Request query = modbus::readRequest(1, 0, 15);
+    const QByteArray request(reinterpret_cast<const char *>(query.frame.data()),
+                             static_cast<qsizetype>(query.frame.size()));
+    const long reportEvery = std::max(1L, exchanges / 12);
+    long rssWhenFull = -1;
+    const long fullAt = static_cast<long>(monitor::kRecordCapacity) / 2; // two frames each
+    std::printf("%10s %12s %10s %10s\n", "exchanges", "polled (min)", "VmRSS kB", "frames");
+    const double cpuStart = cpuSeconds();
+    for (long i = 0; i < exchanges; ++i) {
+        now = start + milliseconds(50 * i);
+        control.feedSent(request, now);
+        // A 35-byte answer arriving in two pieces, 20 ms after the request.
+        const QByteArray answer = answerWithValue(200 + static_cast<int>(i % 600) / 10);
+        control.feedReceived(answer.left(16), now + milliseconds(12));
+        control.feedReceived(answer.mid(16), now + milliseconds(20));
+        now += milliseconds(45);
+        // The 50 ms batch timer, then the window's repaints.
+        traffic.flush();
+        QCoreApplication::processEvents();
+        if ((i + 1) % reportEvery == 0 || i + 1 == exchanges) {
+            const long rss = statusKb("VmRSS:");
+            std::printf("%10ld %12.1f %10ld %10zu\n", i + 1, (i + 1) * 0.05 / 60.0, rss,
+                        traffic.record().size());
+        }
+        if (i + 1 == fullAt)
+            rssWhenFull = statusKb("VmRSS:");
+        // Halfway, the trend tab is shown for the rest of the run.
+        if (tab < 0 && i == exchanges / 2)
+            window.findChild<QTabWidget *>(QStringLiteral("tabs"))->setCurrentIndex(1);
+    }
+    const double cpu = cpuSeconds() - cpuStart;
+    const double polled = exchanges * 0.05;
+    const long rssEnd = statusKb("VmRSS:");
+    std::printf("\npeak resident memory (VmHWM): %ld kB\n", statusKb("VmHWM:"));
+    if (rssWhenFull > 0)
+        std::printf("resident when the record became full: %ld kB, at the end: %ld kB (%+ld kB)\n",
+                    rssWhenFull, rssEnd, rssEnd - rssWhenFull);
+    std::printf("CPU: %.2f s for %.0f s of polling = %.2f%% of a core\n", cpu, polled,
+                100.0 * cpu / polled);
+    return 0;
+}

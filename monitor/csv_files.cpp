@@ -1,0 +1,188 @@
+#include "csv_files.h"
+
+#include "modbus/register_map.h"
+
+#include <QRegularExpression>
+#include <QSaveFile>
+
+namespace monitor {
+
+namespace {
+
+constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
+const QString kLineEnd = QStringLiteral("\r\n");
+
+QString cannotOpen(const QString &path, const QString &reason)
+{
+    return QStringLiteral("无法写入文件“%1”：%2").arg(path, reason);
+}
+
+QString milliseconds(std::chrono::microseconds time)
+{
+    return QString::number(static_cast<double>(time.count()) / 1000.0, 'f', 1);
+}
+
+} // namespace
+
+QDateTime WallClock::at(TimePoint moment) const
+{
+    const auto offset = std::chrono::duration_cast<std::chrono::milliseconds>(moment - m_steady);
+    return m_wall.addMSecs(offset.count());
+}
+
+QString rfc3339(const QDateTime &time)
+{
+    return time.toOffsetFromUtc(time.offsetFromUtc()).toString(Qt::ISODateWithMs);
+}
+
+QString csvText(const QString &text)
+{
+    QString cell = text;
+    cell.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    static const QString kFormulaStarts = QStringLiteral("=+-@\t\r");
+    if (!cell.isEmpty() && kFormulaStarts.contains(cell.front()))
+        cell.prepend(QLatin1Char('\''));
+    return QLatin1Char('"') + cell + QLatin1Char('"');
+}
+
+QString csvCell(const QString &text)
+{
+    static const QRegularExpression kPlainNumber(QStringLiteral("^-?[0-9]+(\\.[0-9]+)?$"));
+    if (text.isEmpty() || kPlainNumber.match(text).hasMatch())
+        return text;
+    return csvText(text);
+}
+
+QString directionText(Direction direction)
+{
+    return direction == Direction::Sent ? QStringLiteral("发送") : QStringLiteral("接收");
+}
+
+QString verdictText(Verdict verdict)
+{
+    switch (verdict) {
+    case Verdict::Request:
+        return QStringLiteral("请求");
+    case Verdict::Complete:
+        return QStringLiteral("完整");
+    case Verdict::BadCrc:
+        return QStringLiteral("CRC 错误");
+    case Verdict::Exception:
+        return QStringLiteral("异常应答");
+    case Verdict::Incomplete:
+        return QStringLiteral("不完整");
+    case Verdict::NoAnswer:
+        return QStringLiteral("无应答");
+    case Verdict::Unsolicited:
+        return QStringLiteral("无请求");
+    }
+    return QString();
+}
+
+QString hexText(const Bytes &bytes)
+{
+    return QByteArray(reinterpret_cast<const char *>(bytes.data()),
+                      static_cast<qsizetype>(bytes.size()))
+        .toHex(' ')
+        .toUpper();
+}
+
+QString recordCsvHeader()
+{
+    return QStringLiteral("时间,方向,字节,长度,含义,判定,响应时间(毫秒)");
+}
+
+QString recordCsvLine(const Frame &frame, const QDateTime &time)
+{
+    const QStringList cells{
+        rfc3339(time),
+        csvText(directionText(frame.direction)),
+        csvText(hexText(frame.bytes)),
+        QString::number(frame.bytes.size()),
+        csvText(QString::fromStdString(frame.meaning)),
+        csvText(verdictText(frame.verdict)),
+        frame.responseTime ? milliseconds(*frame.responseTime) : QString(),
+    };
+    return cells.join(QLatin1Char(','));
+}
+
+QString valueCsvHeader()
+{
+    QStringList cells{QStringLiteral("时间"), QStringLiteral("站号")};
+    for (const modbus::RegisterRow &row : modbus::registerMap()) {
+        const QString caption = QString::fromUtf8(row.caption);
+        cells << caption << caption + QStringLiteral(" 寄存器值");
+    }
+    return cells.join(QLatin1Char(','));
+}
+
+QString valueCsvLine(const Sample &sample, const QDateTime &time)
+{
+    QStringList cells{rfc3339(time), QString::number(sample.station)};
+    for (const modbus::RegisterRow &row : modbus::registerMap()) {
+        if (!sample.has(row.field)) {
+            cells << QString() << QString();
+            continue;
+        }
+        const std::uint16_t raw = sample.raw[row.field];
+        cells << csvCell(QString::fromStdString(modbus::fieldText(row.field, raw)))
+              << QString::number(raw);
+    }
+    return cells.join(QLatin1Char(','));
+}
+
+QString saveRecordCsv(const QString &path, const Record &record, const WallClock &clock)
+{
+    // Written beside the target and renamed at the end: a failed save leaves no half file.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return cannotOpen(path, file.errorString());
+    file.write(kByteOrderMark);
+    file.write((recordCsvHeader() + kLineEnd).toUtf8());
+    for (long long i = record.firstIndex(); i < record.endIndex(); ++i) {
+        const Frame &frame = record.at(i);
+        file.write((recordCsvLine(frame, clock.at(frame.at)) + kLineEnd).toUtf8());
+    }
+    if (!file.commit())
+        return cannotOpen(path, file.errorString());
+    return QString();
+}
+
+QString ValueLog::start(const QString &path)
+{
+    stop();
+    m_file.setFileName(path);
+    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        const QString reason = cannotOpen(path, m_file.errorString());
+        m_file.setFileName(QString());
+        return reason;
+    }
+    m_file.write(kByteOrderMark);
+    return writeLine(valueCsvHeader());
+}
+
+QString ValueLog::write(const Sample &sample, const QDateTime &time)
+{
+    if (!m_file.isOpen())
+        return QString();
+    return writeLine(valueCsvLine(sample, time));
+}
+
+QString ValueLog::writeLine(const QString &line)
+{
+    const QByteArray bytes = (line + kLineEnd).toUtf8();
+    if (m_file.write(bytes) != bytes.size() || !m_file.flush()) {
+        const QString reason = cannotOpen(m_file.fileName(), m_file.errorString());
+        stop();
+        return reason;
+    }
+    return QString();
+}
+
+void ValueLog::stop()
+{
+    if (m_file.isOpen())
+        m_file.close();
+}
+
+} // namespace monitor

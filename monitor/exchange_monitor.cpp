@@ -1,0 +1,339 @@
+#include "exchange_monitor.h"
+
+#include "modbus/answer_decoder.h"
+#include "modbus/crc16.h"
+#include "modbus/frame_timing.h"
+#include "modbus/register_map.h"
+#include "modbus/request_frame.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+#include <utility>
+
+namespace monitor {
+
+namespace {
+
+using std::chrono::duration_cast;
+using std::chrono::microseconds;
+
+// The system hands received bytes over in bursts: a USB serial adapter every 16 ms by
+// default (its latency timer). A gap shorter than that is no proof of a frame's end.
+constexpr std::chrono::milliseconds kDeliveryAllowance{16};
+
+// An exception answer: station, function | 0x80, exception code, CRC.
+constexpr int kExceptionLength = 5;
+
+std::uint16_t wordAt(std::span<const std::uint8_t> frame, std::size_t at)
+{
+    return static_cast<std::uint16_t>(frame[at] << 8 | frame[at + 1]);
+}
+
+bool crcHolds(std::span<const std::uint8_t> frame)
+{
+    if (frame.size() < 4)
+        return false;
+    const std::uint16_t crc = modbus::Crc16(frame.first(frame.size() - 2));
+    return frame[frame.size() - 2] == (crc & 0xFF) && frame[frame.size() - 1] == (crc >> 8);
+}
+
+std::string hex2(int value)
+{
+    char text[8];
+    std::snprintf(text, sizeof text, "%02X", value & 0xFF);
+    return text;
+}
+
+const modbus::RegisterRow *rowWritten(std::uint16_t address)
+{
+    for (const modbus::RegisterRow &row : modbus::registerMap()) {
+        if (row.setButton >= 0 && row.writeRegister == address)
+            return &row;
+    }
+    return nullptr;
+}
+
+bool isReadRequest(std::span<const std::uint8_t> request)
+{
+    return request.size() == modbus::kRequestLength && request[1] == modbus::kFunctionReadHolding;
+}
+
+bool isAddressRead(std::span<const std::uint8_t> request)
+{
+    return isReadRequest(request) && request[0] == modbus::kAddressReadStation &&
+           wordAt(request, 2) == 0 && wordAt(request, 4) == 1;
+}
+
+std::string answerMeaning(std::span<const std::uint8_t> request,
+                          std::span<const std::uint8_t> answer)
+{
+    const std::uint8_t function = request.size() > 1 ? request[1] : 0;
+    if (function == modbus::kFunctionDeviceInfo) {
+        const std::optional<std::string> text = modbus::deviceInfoText(answer);
+        return "应答 设备信息 " + text.value_or(std::string());
+    }
+    if (isAddressRead(request))
+        return "应答 地址 " + std::to_string(answer[0]);
+    if (function == modbus::kFunctionWriteSingle)
+        return "应答 已写入";
+    if (function == modbus::kFunctionReadHolding)
+        return "应答 " + std::to_string(answer[2] / 2) + "个寄存器";
+    return "应答";
+}
+
+} // namespace
+
+Meaning::Meaning(std::string text)
+{
+    // The newest distinct texts, searched newest first; a text that falls out of the pool
+    // lives on in the frames that hold it.
+    constexpr std::size_t kPoolSize = 64;
+    static std::vector<std::shared_ptr<const std::string>> pool;
+    for (auto it = pool.rbegin(); it != pool.rend(); ++it) {
+        if (**it == text) {
+            m_text = *it;
+            return;
+        }
+    }
+    m_text = std::make_shared<const std::string>(std::move(text));
+    if (pool.size() == kPoolSize)
+        pool.erase(pool.begin());
+    pool.push_back(m_text);
+}
+
+double Counters::lostShare() const
+{
+    const long long lost = badCrc + incomplete + unanswered;
+    const long long judged = lost + complete + exceptions;
+    return judged == 0 ? 0.0 : static_cast<double>(lost) / static_cast<double>(judged);
+}
+
+std::optional<microseconds> Counters::meanResponse() const
+{
+    if (responses == 0)
+        return std::nullopt;
+    return responseSum / responses;
+}
+
+std::optional<int> expectedAnswerLength(std::span<const std::uint8_t> request)
+{
+    if (request.size() != modbus::kRequestLength)
+        return std::nullopt;
+    switch (request[1]) {
+    case modbus::kFunctionReadHolding:
+        return 5 + 2 * wordAt(request, 4);
+    case modbus::kFunctionWriteSingle:
+        return modbus::kRequestLength;
+    case modbus::kFunctionDeviceInfo:
+        return modbus::kDeviceInfoAnswerLength;
+    default:
+        return std::nullopt;
+    }
+}
+
+std::string requestMeaning(std::span<const std::uint8_t> request)
+{
+    if (request.size() != modbus::kRequestLength)
+        return "请求 " + std::to_string(request.size()) + "字节";
+    const std::string station = "站" + std::to_string(request[0]);
+    const std::uint16_t address = wordAt(request, 2);
+    const std::uint16_t value = wordAt(request, 4);
+    switch (request[1]) {
+    case modbus::kFunctionReadHolding:
+        if (isAddressRead(request))
+            return "读地址";
+        return "读寄存器 " + station + " 起始" + std::to_string(address) + " 数量" +
+               std::to_string(value);
+    case modbus::kFunctionWriteSingle:
+        if (address == modbus::kAddressRegister)
+            return "修改地址 " + std::to_string(request[0]) + " → " + std::to_string(value);
+        if (const modbus::RegisterRow *row = rowWritten(address))
+            return std::string("写参数 ") + row->caption + " = " +
+                   modbus::fieldText(row->field, value);
+        return "写寄存器 " + station + " 地址0x" + hex2(address >> 8) + hex2(address) + " = " +
+               std::to_string(value);
+    case modbus::kFunctionDeviceInfo:
+        return "读设备信息";
+    default:
+        return "请求 " + station + " 功能码 0x" + hex2(request[1]);
+    }
+}
+
+ExchangeMonitor::ExchangeMonitor(Clock clock, int baud) : m_clock(std::move(clock))
+{
+    setBaud(baud);
+}
+
+void ExchangeMonitor::setBaud(int baud)
+{
+    m_silence = modbus::frameSilence(baud) + kDeliveryAllowance;
+}
+
+void ExchangeMonitor::sent(std::span<const std::uint8_t> bytes, TimePoint at)
+{
+    // A new request ends whatever the last one was still waiting for.
+    closePending(at);
+    flushUnsolicited();
+    Frame frame{at,
+                Direction::Sent,
+                Verdict::Request,
+                Bytes(bytes.begin(), bytes.end()),
+                requestMeaning(bytes),
+                std::nullopt};
+    m_pending = Pending{frame.bytes, at, expectedAnswerLength(bytes)};
+    m_frames.push_back(std::move(frame));
+    ++m_counters.requests;
+}
+
+void ExchangeMonitor::received(std::span<const std::uint8_t> bytes, TimePoint at)
+{
+    if (bytes.empty())
+        return;
+    if (!m_buffer.empty() && at - m_bufferLast > m_silence && !m_pending)
+        flushUnsolicited();
+    m_buffer.insert(m_buffer.end(), bytes.begin(), bytes.end());
+    m_bufferLast = at;
+    cutAnswers();
+}
+
+void ExchangeMonitor::poll()
+{
+    const TimePoint now = m_clock();
+    if (m_pending && now - m_pending->at >= m_timeout)
+        closePending(now);
+    if (!m_pending && !m_buffer.empty() && now - m_bufferLast > m_silence)
+        flushUnsolicited();
+}
+
+void ExchangeMonitor::cutAnswers()
+{
+    if (!m_pending || m_buffer.size() < 2)
+        return;
+    const std::uint8_t function = m_pending->request.size() > 1 ? m_pending->request[1] : 0;
+    std::optional<int> length = m_pending->expected;
+    if (m_buffer[1] == (function | 0x80))
+        length = kExceptionLength;
+    if (!length || m_buffer.size() < static_cast<std::size_t>(*length))
+        return;
+    judgeAnswer(static_cast<std::size_t>(*length));
+}
+
+// The first `length` bytes of the buffer are the answer to the pending request.
+void ExchangeMonitor::judgeAnswer(std::size_t length)
+{
+    const Pending request = std::move(*m_pending);
+    m_pending.reset();
+    Frame frame;
+    frame.at = m_bufferLast;
+    frame.direction = Direction::Received;
+    frame.bytes.assign(m_buffer.begin(), m_buffer.begin() + static_cast<long>(length));
+    m_buffer.erase(m_buffer.begin(), m_buffer.begin() + static_cast<long>(length));
+    const microseconds response = duration_cast<microseconds>(frame.at - request.at);
+    frame.responseTime = response;
+    const std::span<const std::uint8_t> answer(frame.bytes);
+
+    if (!crcHolds(answer)) {
+        frame.verdict = Verdict::BadCrc;
+        frame.meaning = "CRC 错误";
+        ++m_counters.badCrc;
+    } else if (answer[1] & 0x80) {
+        frame.verdict = Verdict::Exception;
+        frame.meaning = "异常应答 功能码 0x" + hex2(answer[1]) + " 异常码 " + hex2(answer[2]);
+        ++m_counters.exceptions;
+        countResponse(response);
+    } else {
+        frame.verdict = Verdict::Complete;
+        frame.meaning = answerMeaning(request.request, answer);
+        ++m_counters.complete;
+        countResponse(response);
+        if (isReadRequest(request.request) && !isAddressRead(request.request)) {
+            Sample sample;
+            sample.at = frame.at;
+            sample.station = answer[0];
+            const int start = wordAt(request.request, 2);
+            const int count = answer[2] / 2;
+            for (int k = 0; k < count && 3 + 2 * k + 1 < static_cast<int>(answer.size()) - 2; ++k) {
+                const int field = start + k;
+                if (field < 0 || field >= kFieldCount)
+                    continue;
+                sample.raw[field] = wordAt(answer, 3 + 2 * k);
+                sample.present |= static_cast<std::uint16_t>(1U << field);
+                // from_chars reads the text the same way whatever the system's locale.
+                const std::string text = modbus::fieldText(field, sample.raw[field]);
+                std::from_chars(text.data(), text.data() + text.size(), sample.value[field]);
+            }
+            m_samples.push_back(sample);
+        }
+    }
+    m_frames.push_back(std::move(frame));
+}
+
+void ExchangeMonitor::countResponse(microseconds time)
+{
+    m_counters.lastResponse = time;
+    m_counters.maxResponse = std::max(m_counters.maxResponse.value_or(time), time);
+    m_counters.responseSum += time;
+    ++m_counters.responses;
+}
+
+// The pending request gets no more bytes: what came is incomplete, nothing is no answer.
+void ExchangeMonitor::closePending(TimePoint now)
+{
+    if (!m_pending)
+        return;
+    const Pending request = std::move(*m_pending);
+    m_pending.reset();
+    Frame frame;
+    frame.direction = Direction::Received;
+    if (m_buffer.empty()) {
+        frame.at = now;
+        frame.verdict = Verdict::NoAnswer;
+        frame.meaning = "无应答";
+        ++m_counters.unanswered;
+    } else if (!request.expected) {
+        // A request of unknown shape: whatever came is its answer.
+        frame.at = m_bufferLast;
+        frame.verdict = crcHolds(m_buffer) ? Verdict::Complete : Verdict::BadCrc;
+        frame.meaning = frame.verdict == Verdict::Complete ? "应答" : "CRC 错误";
+        frame.responseTime = duration_cast<microseconds>(m_bufferLast - request.at);
+        ++(frame.verdict == Verdict::Complete ? m_counters.complete : m_counters.badCrc);
+        if (frame.verdict == Verdict::Complete)
+            countResponse(*frame.responseTime);
+        frame.bytes.swap(m_buffer);
+    } else {
+        frame.at = m_bufferLast;
+        frame.verdict = Verdict::Incomplete;
+        frame.meaning = "不完整 (收到 " + std::to_string(m_buffer.size()) + "/" +
+                        std::to_string(*request.expected) + " 字节)";
+        frame.responseTime = duration_cast<microseconds>(m_bufferLast - request.at);
+        ++m_counters.incomplete;
+        frame.bytes.swap(m_buffer);
+    }
+    m_frames.push_back(std::move(frame));
+}
+
+void ExchangeMonitor::flushUnsolicited()
+{
+    if (m_buffer.empty())
+        return;
+    Frame frame;
+    frame.at = m_bufferLast;
+    frame.direction = Direction::Received;
+    frame.verdict = Verdict::Unsolicited;
+    frame.meaning = "无请求时收到的数据";
+    frame.bytes.swap(m_buffer);
+    m_frames.push_back(std::move(frame));
+}
+
+std::vector<Frame> ExchangeMonitor::takeFrames()
+{
+    return std::exchange(m_frames, {});
+}
+
+std::vector<Sample> ExchangeMonitor::takeSamples()
+{
+    return std::exchange(m_samples, {});
+}
+
+} // namespace monitor

@@ -1,0 +1,157 @@
+#pragma once
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace monitor {
+
+using TimePoint = std::chrono::steady_clock::time_point;
+using Clock = std::function<TimePoint()>;
+using Bytes = std::vector<std::uint8_t>;
+
+enum class Direction { Sent, Received };
+
+// How a frame was judged. A request is always Request; the rest are answers or the rows
+// that stand for them.
+enum class Verdict {
+    Request,
+    Complete,
+    BadCrc,
+    Exception,
+    Incomplete,  // fewer bytes than the request asks for, then the next request or the time-out
+    NoAnswer,    // nothing at all; the row has no bytes
+    Unsolicited, // bytes with no request waiting
+};
+
+// A frame's meaning in words. Polling repeats the same few meanings, so equal texts share
+// one copy: a full record holds 100 000 of them.
+class Meaning
+{
+public:
+    Meaning() : Meaning(std::string()) {}
+    Meaning(std::string text); // NOLINT: implicit, a meaning is its text
+    Meaning(const char *text) : Meaning(std::string(text)) {} // NOLINT
+    operator const std::string &() const { return *m_text; }  // NOLINT
+    [[nodiscard]] const std::string &text() const { return *m_text; }
+    friend bool operator==(const Meaning &a, const std::string &b) { return *a.m_text == b; }
+
+private:
+    std::shared_ptr<const std::string> m_text;
+};
+
+// One row of the traffic record: a whole frame, never a piece of one.
+struct Frame
+{
+    TimePoint at; // request: when it was written; answer: when its last byte came in
+    Direction direction = Direction::Sent;
+    Verdict verdict = Verdict::Request;
+    Bytes bytes;
+    Meaning meaning;
+    std::optional<std::chrono::microseconds> responseTime;
+};
+
+inline constexpr int kFieldCount = 15;
+
+// The registers of one complete query answer, by value field (0..14). Kept compact, as the
+// trend holds an hour of them.
+struct Sample
+{
+    TimePoint at;
+    std::uint16_t present = 0; // bit f: field f was in the answer
+    std::uint8_t station = 0;
+    std::array<std::uint16_t, kFieldCount> raw{};
+    // Each present register as the window shows it, as a number (the measured value in
+    // units, not tenths), for plotting.
+    std::array<float, kFieldCount> value{};
+
+    [[nodiscard]] bool has(int field) const { return (present >> field & 1) != 0; }
+};
+
+struct Counters
+{
+    long long requests = 0;
+    long long complete = 0;
+    long long badCrc = 0;
+    long long exceptions = 0;
+    long long incomplete = 0;
+    long long unanswered = 0;
+    std::optional<std::chrono::microseconds> lastResponse;
+    std::optional<std::chrono::microseconds> maxResponse;
+    std::chrono::microseconds responseSum{0};
+    long long responses = 0;
+
+    // Requests judged so far without a usable answer (none, incomplete, bad CRC), as a share
+    // of the requests judged; 0 before the first judgement.
+    [[nodiscard]] double lostShare() const;
+    [[nodiscard]] std::optional<std::chrono::microseconds> meanResponse() const;
+};
+
+inline constexpr std::chrono::milliseconds kDefaultTimeout{1000};
+
+// Turns what the serial control writes and reads into judged frames. Answers are cut at the
+// length the request asks for (an exception answer at 5 bytes); bytes with no request
+// waiting end at a silence. All times come from the pieces or from the injected clock, so
+// nothing here sleeps or reads the system's time.
+class ExchangeMonitor
+{
+public:
+    explicit ExchangeMonitor(Clock clock, int baud = 9600);
+
+    void setTimeout(std::chrono::milliseconds timeout) { m_timeout = timeout; }
+    [[nodiscard]] std::chrono::milliseconds timeout() const { return m_timeout; }
+    void setBaud(int baud);
+
+    void sent(std::span<const std::uint8_t> bytes, TimePoint at);
+    void received(std::span<const std::uint8_t> bytes, TimePoint at);
+    // Judges what the clock's time decides: a request past its time-out, bytes with no
+    // request that have fallen silent.
+    void poll();
+    // True while a request or bytes wait for a judgement that only time can bring.
+    [[nodiscard]] bool waiting() const { return m_pending.has_value() || !m_buffer.empty(); }
+
+    // The frames and query samples judged since the last call, oldest first.
+    [[nodiscard]] std::vector<Frame> takeFrames();
+    [[nodiscard]] std::vector<Sample> takeSamples();
+
+    [[nodiscard]] const Counters &counters() const { return m_counters; }
+    void resetCounters() { m_counters = {}; }
+
+private:
+    struct Pending
+    {
+        Bytes request;
+        TimePoint at;
+        std::optional<int> expected;
+    };
+
+    void cutAnswers();
+    void judgeAnswer(std::size_t length);
+    void closePending(TimePoint now);
+    void flushUnsolicited();
+    void countResponse(std::chrono::microseconds time);
+
+    Clock m_clock;
+    std::chrono::nanoseconds m_silence;
+    std::chrono::milliseconds m_timeout = kDefaultTimeout;
+    std::optional<Pending> m_pending;
+    Bytes m_buffer;
+    TimePoint m_bufferLast;
+    std::vector<Frame> m_frames;
+    std::vector<Sample> m_samples;
+    Counters m_counters;
+};
+
+// The answer length a request asks for: 03 -> 5 + 2n, 06 -> 8 (the echo), 0x26 -> 16;
+// nothing for a frame the device's functions do not describe.
+[[nodiscard]] std::optional<int> expectedAnswerLength(std::span<const std::uint8_t> request);
+
+// What a request means in words: "读寄存器 站1 起始0 数量15", "写参数 报警高值 = 800".
+[[nodiscard]] std::string requestMeaning(std::span<const std::uint8_t> request);
+
+} // namespace monitor
