@@ -1,7 +1,6 @@
 #include "monitor_window.h"
 
 #include "modbus/register_map.h"
-#include "record_delegate.h"
 #include "traffic_model.h"
 #include "traffic_monitor.h"
 #include "trend_view.h"
@@ -127,7 +126,6 @@ QWidget *MonitorWindow::buildRecordTab()
     m_model = new TrafficModel(m_monitor, this);
     m_table = named(new QTableView, "tblRecord", QStringLiteral("通讯记录"));
     m_table->setModel(m_model);
-    m_table->setItemDelegate(new RecordDelegate(m_table));
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_table->setWordWrap(false);
