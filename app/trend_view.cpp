@@ -97,7 +97,7 @@ std::vector<TrendView::FieldSummary> TrendView::summaries() const
         for (auto it = from; it != samples.end(); ++it) {
             if (!it->has(field))
                 continue;
-            const double v = it->value[field];
+            const double v = it->value(field);
             summary.min = summary.present ? std::min(summary.min, v) : v;
             summary.max = summary.present ? std::max(summary.max, v) : v;
             summary.current = v;
@@ -187,7 +187,7 @@ void TrendView::paintEvent(QPaintEvent *)
             const double ns = static_cast<double>(
                 std::chrono::duration_cast<std::chrono::nanoseconds>(it->at - start).count());
             const int x = std::clamp(static_cast<int>(ns / spanNs * (columns - 1)), 0, columns - 1);
-            bins[static_cast<std::size_t>(x)].add(it->value[s.field]);
+            bins[static_cast<std::size_t>(x)].add(it->value(s.field));
         }
         const auto toY = [&](double v) {
             return plot.bottom() - (v - low) / (high - low) * plot.height();

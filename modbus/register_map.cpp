@@ -179,6 +179,20 @@ std::string displayText(DisplayRule rule, std::uint16_t raw)
     return std::to_string(value);
 }
 
+double fieldValue(int field, std::uint16_t raw)
+{
+    const long value = (raw == 0xFFFF) ? 0 : raw;
+    switch (registerMap().at(static_cast<std::size_t>(field)).rule) {
+    case DisplayRule::Tenths:
+        return static_cast<double>(value > 20000 ? value - 65535 : value) / 10.0;
+    case DisplayRule::Signed:
+        return static_cast<double>(value > 32768 ? value - 65536 : value);
+    case DisplayRule::Unsigned:
+        break;
+    }
+    return static_cast<double>(value);
+}
+
 std::string fieldText(int field, std::uint16_t raw)
 {
     return displayText(registerMap().at(static_cast<std::size_t>(field)).rule, raw);

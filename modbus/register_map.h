@@ -55,6 +55,9 @@ inline constexpr std::uint8_t kAddressReadStation = 0xFA;
 // Text of a register value in value field f (0..14).
 [[nodiscard]] std::string fieldText(int field, std::uint16_t raw);
 
+// The number that text shows (the measured value in units, not tenths), for plotting.
+[[nodiscard]] double fieldValue(int field, std::uint16_t raw);
+
 // The five line speeds of the device and of the speed list.
 inline constexpr std::array<int, 5> kBaudRates{2400, 4800, 9600, 19200, 38400};
 

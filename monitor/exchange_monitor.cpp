@@ -7,7 +7,6 @@
 #include "modbus/request_frame.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cstdio>
 #include <utility>
 
@@ -259,9 +258,6 @@ void ExchangeMonitor::judgeAnswer(std::size_t length)
                     continue;
                 sample.raw[field] = wordAt(answer, 3 + 2 * k);
                 sample.present |= static_cast<std::uint16_t>(1U << field);
-                // from_chars reads the text the same way whatever the system's locale.
-                const std::string text = modbus::fieldText(field, sample.raw[field]);
-                std::from_chars(text.data(), text.data() + text.size(), sample.value[field]);
             }
             m_samples.push_back(sample);
         }

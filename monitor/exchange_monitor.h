@@ -1,4 +1,6 @@
 #pragma once
+#include "modbus/register_map.h"
+
 #include <array>
 #include <chrono>
 #include <cstdint>
@@ -66,9 +68,10 @@ struct Sample
     std::uint16_t present = 0; // bit f: field f was in the answer
     std::uint8_t station = 0;
     std::array<std::uint16_t, kFieldCount> raw{};
-    // Each present register as the window shows it, as a number (the measured value in
-    // units, not tenths), for plotting.
-    std::array<float, kFieldCount> value{};
+
+    // A present register as the window shows it, as a number (the measured value in units,
+    // not tenths), for plotting.
+    [[nodiscard]] double value(int field) const { return modbus::fieldValue(field, raw[field]); }
 
     [[nodiscard]] bool has(int field) const { return (present >> field & 1) != 0; }
 };

@@ -34,8 +34,10 @@ double luminance(QRgb rgb)
 
 double contrastRatio(QRgb a, QRgb b)
 {
-    const auto [darker, lighter] = std::minmax(luminance(a), luminance(b));
-    return (lighter + 0.05) / (darker + 0.05);
+    // std::minmax of two temporaries would hand back references to them.
+    const double first = luminance(a);
+    const double second = luminance(b);
+    return (std::max(first, second) + 0.05) / (std::min(first, second) + 0.05);
 }
 
 // WCAG's contrast for normal text.

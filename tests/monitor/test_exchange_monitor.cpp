@@ -252,7 +252,7 @@ TEST_P(ExchangeMonitorCase, FramesRowsAndCounters)
         EXPECT_EQ(sample.station, 1);
         EXPECT_EQ(sample.raw[0], 235);
         EXPECT_EQ(sample.raw[14], 140);
-        EXPECT_FLOAT_EQ(sample.value[0], 23.5F);
+        EXPECT_DOUBLE_EQ(sample.value(0), 23.5);
         EXPECT_EQ(sample.present, 0x7FFF);
     }
 }
