@@ -1,4 +1,5 @@
 #pragma once
+#include <QTimer>
 #include <QWidget>
 
 #include <array>
@@ -45,6 +46,7 @@ private:
     QWidget *buildRecordTab();
     QWidget *buildTrendTab();
     void batchDone(bool recordChanged, bool trendChanged);
+    void showNewRows();
     void showCounters();
     void chooseFields();
     void copyRows(bool asBytes);
@@ -56,6 +58,7 @@ private:
 
     TrafficMonitor &m_monitor;
     TrafficModel *m_model = nullptr;
+    QTimer m_recordDue;
     std::array<QLabel *, CounterCount> m_counters{};
     QSpinBox *m_timeout = nullptr;
     QTabWidget *m_tabs = nullptr;
