@@ -194,6 +194,10 @@ void ExchangeMonitor::received(std::span<const std::uint8_t> bytes, TimePoint at
     m_buffer.insert(m_buffer.end(), bytes.begin(), bytes.end());
     m_bufferLast = at;
     cutAnswers();
+    // No RTU frame is longer than 256 bytes: bytes that never fall silent (a flood, a second
+    // master that never pauses) become rows of that size instead of piling up.
+    while (!m_pending && m_buffer.size() >= kLongestFrame)
+        flushUnsolicitedRow();
 }
 
 void ExchangeMonitor::poll()
@@ -311,14 +315,20 @@ void ExchangeMonitor::closePending(TimePoint now)
 
 void ExchangeMonitor::flushUnsolicited()
 {
-    if (m_buffer.empty())
-        return;
+    while (!m_buffer.empty())
+        flushUnsolicitedRow();
+}
+
+void ExchangeMonitor::flushUnsolicitedRow()
+{
+    const auto end = m_buffer.begin() + static_cast<long>(std::min(kLongestFrame, m_buffer.size()));
     Frame frame;
     frame.at = m_bufferLast;
     frame.direction = Direction::Received;
     frame.verdict = Verdict::Unsolicited;
     frame.meaning = "无请求时收到的数据";
-    frame.bytes.swap(m_buffer);
+    frame.bytes.assign(m_buffer.begin(), end);
+    m_buffer.erase(m_buffer.begin(), end);
     m_frames.push_back(std::move(frame));
 }
 

@@ -60,6 +60,9 @@ struct Frame
 
 inline constexpr int kFieldCount = 15;
 
+// Modbus RTU: station, PDU of at most 253 bytes, CRC.
+inline constexpr std::size_t kLongestFrame = 256;
+
 // The registers of one complete query answer, by value field (0..14). Kept compact, as the
 // trend holds an hour of them.
 struct Sample
@@ -136,7 +139,9 @@ private:
     void cutAnswers();
     void judgeAnswer(std::size_t length);
     void closePending(TimePoint now);
+    // The bytes waiting with no request, as rows of at most kLongestFrame bytes.
     void flushUnsolicited();
+    void flushUnsolicitedRow();
     void countResponse(std::chrono::microseconds time);
 
     Clock m_clock;

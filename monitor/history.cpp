@@ -5,16 +5,20 @@ namespace monitor {
 void Record::append(std::vector<Frame> frames)
 {
     for (Frame &frame : frames) {
+        m_bytes += frame.bytes.size();
         m_frames.push_back(std::move(frame));
         ++m_end;
     }
-    while (m_frames.size() > m_capacity)
+    while (m_frames.size() > m_capacity || m_bytes > kRecordByteCapacity) {
+        m_bytes -= m_frames.front().bytes.size();
         m_frames.pop_front();
+    }
 }
 
 void Record::clear()
 {
     m_frames.clear();
+    m_bytes = 0;
     // m_end stays: the indexes of what comes next stay new to every view.
 }
 

@@ -9,6 +9,9 @@
 namespace monitor {
 
 inline constexpr std::size_t kRecordCapacity = 100000;
+// Polling's 100 000 frames hold about 2.2 MB of bytes; this bound only bites when frames are
+// long, as under a flood of garbage, so that memory stays bounded whatever comes.
+inline constexpr std::size_t kRecordByteCapacity = 4 * 1024 * 1024;
 
 // The newest frames, up to the capacity; older ones drop off the front. Indexes count
 // every frame ever appended, so a view can tell what is new and what has gone.
@@ -31,6 +34,7 @@ public:
 private:
     std::size_t m_capacity;
     std::deque<Frame> m_frames;
+    std::size_t m_bytes = 0;
     long long m_end = 0;
 };
 
