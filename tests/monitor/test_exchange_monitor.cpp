@@ -175,6 +175,16 @@ std::vector<Case> cases()
           answered},
          {2, 2, 0, 0, 0, 0},
          2},
+        // Bytes that never fall silent become rows of the longest RTU frame, not one row that
+        // grows without end.
+        {"FloodWithoutSilence",
+         {{Kind::Receive, 0, Bytes(300, 0x55)},
+          {Kind::Receive, 1, Bytes(300, 0xAA)},
+          {Kind::Poll, 100}},
+         {{Direction::Received, Verdict::Unsolicited, "无请求时收到的数据", 256},
+          {Direction::Received, Verdict::Unsolicited, "无请求时收到的数据", 256},
+          {Direction::Received, Verdict::Unsolicited, "无请求时收到的数据", 88}},
+         {0, 0, 0, 0, 0, 0}},
         {"WriteEcho",
          {{Kind::Send, 0, write}, {Kind::Receive, 15, write}},
          {{Direction::Sent, Verdict::Request, "写参数 报警高值 = 800", 8},
