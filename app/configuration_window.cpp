@@ -1,6 +1,7 @@
 #include "configuration_window.h"
 
 #include "modbus/register_map.h"
+#include "named_controls.h"
 
 #include <QComboBox>
 #include <QDateTime>
@@ -27,18 +28,6 @@ enum Column { kWrite, kCaption, kRegister, kInFile, kInDevice, kResult, kColumnC
 
 constexpr int kFirstScanStation = 1;
 constexpr int kLastScanStation = 247;
-
-template <typename W> W *named(W *widget, const char *name, const QString &accessible)
-{
-    widget->setObjectName(QLatin1String(name));
-    widget->setAccessibleName(accessible);
-    return widget;
-}
-
-QPushButton *button(const char *name, const QString &text)
-{
-    return named(new QPushButton(text), name, text);
-}
 
 QString shown(int field, std::uint16_t raw)
 {
@@ -102,8 +91,8 @@ void ConfigurationWindow::build()
     m_findMode = named(new QComboBox, "cboFindMode", QStringLiteral("查找方式"));
     m_findMode->addItem(QStringLiteral("逐个波特率读地址"));
     m_findMode->addItem(QStringLiteral("按当前波特率扫描地址 1-247"));
-    m_findButton = button("cmdFind", QStringLiteral("查找设备"));
-    m_useButton = button("cmdUse", QStringLiteral("使用"));
+    m_findButton = namedButton("cmdFind", QStringLiteral("查找设备"));
+    m_useButton = namedButton("cmdUse", QStringLiteral("使用"));
     findRow->addWidget(m_findMode);
     findRow->addWidget(m_findButton);
     findRow->addWidget(m_useButton);
@@ -127,10 +116,10 @@ void ConfigurationWindow::build()
     auto *parameterBox = new QGroupBox(QStringLiteral("参数"));
     auto *parameterLayout = new QVBoxLayout(parameterBox);
     auto *parameterRow = new QHBoxLayout;
-    m_readButton = button("cmdReadParameters", QStringLiteral("读取参数"));
-    m_saveButton = button("cmdSaveParameters", QStringLiteral("保存参数…"));
-    m_loadButton = button("cmdLoadParameters", QStringLiteral("载入参数…"));
-    m_writeButton = button("cmdWriteDevice", QStringLiteral("写入设备"));
+    m_readButton = namedButton("cmdReadParameters", QStringLiteral("读取参数"));
+    m_saveButton = namedButton("cmdSaveParameters", QStringLiteral("保存参数…"));
+    m_loadButton = namedButton("cmdLoadParameters", QStringLiteral("载入参数…"));
+    m_writeButton = namedButton("cmdWriteDevice", QStringLiteral("写入设备"));
     for (QPushButton *b : {m_readButton, m_saveButton, m_loadButton, m_writeButton})
         parameterRow->addWidget(b);
     parameterRow->addStretch();
@@ -180,8 +169,8 @@ void ConfigurationWindow::build()
     m_progress = named(new QProgressBar, "prgProgress", QStringLiteral("进度"));
     m_status = named(new QLabel, "lblStatus", QStringLiteral("状态"));
     m_status->setWordWrap(true);
-    m_cancelButton = button("cmdCancel", QStringLiteral("取消"));
-    m_closeButton = button("cmdClose", QStringLiteral("关闭"));
+    m_cancelButton = namedButton("cmdCancel", QStringLiteral("取消"));
+    m_closeButton = namedButton("cmdClose", QStringLiteral("关闭"));
     bottom->addWidget(m_progress);
     bottom->addWidget(m_cancelButton);
     bottom->addWidget(m_closeButton);

@@ -1,6 +1,7 @@
 #include "monitor_window.h"
 
 #include "modbus/register_map.h"
+#include "named_controls.h"
 #include "traffic_model.h"
 #include "traffic_monitor.h"
 #include "trend_view.h"
@@ -29,18 +30,6 @@ namespace {
 
 constexpr int kRecordShownMs = 250;
 
-template <typename W> W *named(W *widget, const char *objectName, const QString &accessibleName)
-{
-    widget->setObjectName(QLatin1String(objectName));
-    widget->setAccessibleName(accessibleName);
-    return widget;
-}
-
-QPushButton *button(const QString &text, const char *objectName)
-{
-    return named(new QPushButton(text), objectName, text);
-}
-
 QString milliseconds(std::optional<std::chrono::microseconds> time)
 {
     if (!time)
@@ -68,7 +57,7 @@ MonitorWindow::MonitorWindow(TrafficMonitor &monitor, QWidget *parent)
     layout->addWidget(m_tabs, 1);
 
     auto *logRow = new QHBoxLayout;
-    m_valueLog = button(QStringLiteral("数据记录到文件…"), "cmdValueLog");
+    m_valueLog = namedButton("cmdValueLog", QStringLiteral("数据记录到文件…"));
     m_valueLogState = named(new QLabel, "lblValueLog", QStringLiteral("数据记录状态"));
     logRow->addWidget(m_valueLog);
     logRow->addWidget(m_valueLogState, 1);
@@ -107,7 +96,7 @@ void MonitorWindow::buildCounters(QVBoxLayout *layout)
     layout->addLayout(strip);
 
     auto *controls = new QHBoxLayout;
-    QPushButton *reset = button(QStringLiteral("清零"), "cmdResetCounters");
+    QPushButton *reset = namedButton("cmdResetCounters", QStringLiteral("清零"));
     connect(reset, &QPushButton::clicked, this, [this] { m_monitor.resetCounters(); });
     auto *timeoutLabel = new QLabel(QStringLiteral("应答超时"));
     m_timeout = named(new QSpinBox, "spnTimeout", QStringLiteral("应答超时"));
@@ -153,20 +142,20 @@ QWidget *MonitorWindow::buildRecordTab()
     layout->addWidget(m_table, 1);
 
     auto *buttons = new QHBoxLayout;
-    m_pause = button(QStringLiteral("暂停"), "cmdPause");
+    m_pause = namedButton("cmdPause", QStringLiteral("暂停"));
     m_pause->setCheckable(true);
     connect(m_pause, &QPushButton::toggled, this, [this](bool paused) {
         m_monitor.setRecordPaused(paused);
         m_pause->setText(paused ? QStringLiteral("继续") : QStringLiteral("暂停"));
         m_pause->setAccessibleName(m_pause->text());
     });
-    QPushButton *clear = button(QStringLiteral("清空"), "cmdClear");
+    QPushButton *clear = namedButton("cmdClear", QStringLiteral("清空"));
     connect(clear, &QPushButton::clicked, this, [this] { m_monitor.clearRecord(); });
-    QPushButton *copyText = button(QStringLiteral("复制为文本"), "cmdCopyText");
+    QPushButton *copyText = namedButton("cmdCopyText", QStringLiteral("复制为文本"));
     connect(copyText, &QPushButton::clicked, this, [this] { copyRows(false); });
-    QPushButton *copyBytes = button(QStringLiteral("复制字节"), "cmdCopyBytes");
+    QPushButton *copyBytes = namedButton("cmdCopyBytes", QStringLiteral("复制字节"));
     connect(copyBytes, &QPushButton::clicked, this, [this] { copyRows(true); });
-    QPushButton *save = button(QStringLiteral("保存记录…"), "cmdSaveRecord");
+    QPushButton *save = namedButton("cmdSaveRecord", QStringLiteral("保存记录…"));
     connect(save, &QPushButton::clicked, this, &MonitorWindow::saveRecord);
     for (QPushButton *b : {m_pause, clear, copyText, copyBytes, save})
         buttons->addWidget(b);
@@ -200,7 +189,7 @@ QWidget *MonitorWindow::buildTrendTab()
         {QStringLiteral("1 分钟"), QStringLiteral("10 分钟"), QStringLiteral("1 小时")});
     m_sharedAxis = named(new QCheckBox(QStringLiteral("共用一个坐标轴")), "chkSharedAxis",
                          QStringLiteral("共用一个坐标轴"));
-    QPushButton *picture = button(QStringLiteral("保存图片…"), "cmdSavePicture");
+    QPushButton *picture = namedButton("cmdSavePicture", QStringLiteral("保存图片…"));
     side->addWidget(fieldsLabel);
     side->addWidget(m_fields, 1);
     side->addWidget(spanLabel);
