@@ -95,5 +95,6 @@ TEST_F(Soak, GarbageFloodWhilePollingKeepsMemoryBounded)
            "no crash, no message, polling went on (" + std::to_string(sent - 1) +
                " queries, each the operator's), peak RSS " + std::to_string(peakBefore) +
                " kB -> " + std::to_string(peakAfter) + " kB (rise " +
-               std::to_string(peakAfter - peakBefore) + " kB, limit 5120 kB)");
+               std::to_string(peakAfter - peakBefore) + " kB, limit " +
+               std::to_string(kPeakRiseLimitKb) + " kB)");
 }
