@@ -154,43 +154,48 @@ const RegisterRow &rowOfSetButton(int index)
     return registerMap().at(static_cast<std::size_t>(index + kFirstWritableField));
 }
 
-std::string displayText(DisplayRule rule, std::uint16_t raw)
+namespace {
+
+// The value a rule reads from a register: tenths for the measured value, two's complement for
+// the signed rows. A register that reads 0xFFFF is zero in every field, the signed ones
+// included.
+long ruledValue(DisplayRule rule, std::uint16_t raw)
 {
-    // A register that reads 0xFFFF shows zero in every field, the signed ones included.
     const long value = (raw == 0xFFFF) ? 0 : raw;
     switch (rule) {
-    case DisplayRule::Tenths: {
+    case DisplayRule::Tenths:
         // The device's measured value wraps at 65535, not 65536: raw 65534 is -0.1.
-        const long tenths = value > 20000 ? value - 65535 : value;
-        const long magnitude = tenths < 0 ? -tenths : tenths;
-        // Appended one part at a time: GCC 12 at -O3 takes `"-" + std::string` for an
-        // overlapping copy (-Wrestrict, GCC bug 105651) and fails the Release build.
-        std::string text = tenths < 0 ? "-" : "";
-        text += std::to_string(magnitude / 10);
-        text += '.';
-        text += std::to_string(magnitude % 10);
-        return text;
-    }
+        return value > 20000 ? value - 65535 : value;
     case DisplayRule::Signed:
-        return std::to_string(value > 32768 ? value - 65536 : value);
+        return value > 32768 ? value - 65536 : value;
     case DisplayRule::Unsigned:
         break;
     }
-    return std::to_string(value);
+    return value;
+}
+
+} // namespace
+
+std::string displayText(DisplayRule rule, std::uint16_t raw)
+{
+    const long value = ruledValue(rule, raw);
+    if (rule != DisplayRule::Tenths)
+        return std::to_string(value);
+    const long magnitude = value < 0 ? -value : value;
+    // Appended one part at a time: GCC 12 at -O3 takes `"-" + std::string` for an overlapping
+    // copy (-Wrestrict, GCC bug 105651) and fails the Release build.
+    std::string text = value < 0 ? "-" : "";
+    text += std::to_string(magnitude / 10);
+    text += '.';
+    text += std::to_string(magnitude % 10);
+    return text;
 }
 
 double fieldValue(int field, std::uint16_t raw)
 {
-    const long value = (raw == 0xFFFF) ? 0 : raw;
-    switch (registerMap().at(static_cast<std::size_t>(field)).rule) {
-    case DisplayRule::Tenths:
-        return static_cast<double>(value > 20000 ? value - 65535 : value) / 10.0;
-    case DisplayRule::Signed:
-        return static_cast<double>(value > 32768 ? value - 65536 : value);
-    case DisplayRule::Unsigned:
-        break;
-    }
-    return static_cast<double>(value);
+    const DisplayRule rule = registerMap().at(static_cast<std::size_t>(field)).rule;
+    const auto value = static_cast<double>(ruledValue(rule, raw));
+    return rule == DisplayRule::Tenths ? value / 10.0 : value;
 }
 
 std::string fieldText(int field, std::uint16_t raw)
