@@ -9,10 +9,9 @@ output="${2:-docs/monitor.png}"
 tab="${3:-record}"
 
 link="$(mktemp -u /tmp/rx904-shot-XXXXXX)"
-"$build/sim/rx904-sim" --link "$link" >/dev/null &
-sim=$!
+source scripts/simulated-device.sh
+start_simulated_device "$build" "$link"
 trap 'kill $sim 2>/dev/null || true' EXIT
-for _ in $(seq 50); do [ -e "$link" ] && break; sleep 0.1; done
 
 # Window coordinates as in screenshot.sh: with no window manager both windows start at the
 # screen's top-left corner, so the monitor is moved to the right of the main window.

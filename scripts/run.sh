@@ -11,10 +11,9 @@ cmake --build build-release
 adapters=$(ls /dev/ttyUSB* /dev/ttyACM* 2>/dev/null || true)
 if [ -z "${RX904_COM1:-}" ] && [ -z "$adapters" ]; then
     link="${XDG_RUNTIME_DIR:-/tmp}/rx904-sim-COM1"
-    build-release/sim/rx904-sim --link "$link" >/dev/null &
-    sim=$!
+    source scripts/simulated-device.sh
+    start_simulated_device build-release "$link"
     trap 'kill $sim 2>/dev/null || true' EXIT
-    for _ in $(seq 50); do [ -e "$link" ] && break; sleep 0.1; done
     export RX904_COM1="$link"
     echo "No RX904 attached: COM1 is the simulated device ($link)."
 fi

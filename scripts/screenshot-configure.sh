@@ -9,10 +9,9 @@ output="${2:-docs/configure.png}"
 
 work="$(mktemp -d /tmp/rx904-configure-XXXXXX)"
 link="$work/com1"
-"$build/sim/rx904-sim" --link "$link" >/dev/null &
-sim=$!
+source scripts/simulated-device.sh
+start_simulated_device "$build" "$link"
 trap 'kill $sim 2>/dev/null || true; rm -rf "$work"' EXIT
-for _ in $(seq 50); do [ -e "$link" ] && break; sleep 0.1; done
 
 # The file as "保存参数…" writes it, from a device set up at another site.
 cat >"$work/source.txt" <<'FILE'

@@ -22,10 +22,9 @@ if [ -n "$style" ] && ! dpkg-query -W -f='${Status}' adwaita-qt6 2>/dev/null | g
 fi
 
 link="$(mktemp -u /tmp/rx904-shot-XXXXXX)"
-"$build/sim/rx904-sim" --link "$link" >/dev/null &
-sim=$!
+source scripts/simulated-device.sh
+start_simulated_device "$build" "$link"
 trap 'kill $sim 2>/dev/null || true' EXIT
-for _ in $(seq 50); do [ -e "$link" ] && break; sleep 0.1; done
 
 # With no window manager the window's client area starts at the screen's top-left corner,
 # so these are window coordinates of the buttons' centres.
