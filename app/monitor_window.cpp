@@ -2,6 +2,7 @@
 
 #include "modbus/register_map.h"
 #include "named_controls.h"
+#include "record_view.h"
 #include "traffic_model.h"
 #include "traffic_monitor.h"
 #include "trend_view.h"
@@ -18,17 +19,19 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QSpinBox>
 #include <QTabWidget>
-#include <QTableView>
 #include <QVBoxLayout>
 
 namespace app {
 
 namespace {
 
-constexpr int kRecordShownMs = 250;
+constexpr int kShownMs = 250;
+
+// Wider than any count of a month's polling and than the longest response time (the
+// time-out's 10 000 ms).
+constexpr const char *kWidestCount = "00000000.0";
 
 QString milliseconds(std::optional<std::chrono::microseconds> time)
 {
@@ -48,6 +51,11 @@ MonitorWindow::MonitorWindow(TrafficMonitor &monitor, QWidget *parent)
     setWindowTitle(QStringLiteral("通讯监视"));
     setAccessibleName(QStringLiteral("通讯监视"));
     resize(820, 560);
+    // Hex, numbers and plain Chinese need no shaping rules; skipping them is most of the cost
+    // of the rows, the counters and the trend's texts that change four times a second.
+    QFont plain = font();
+    plain.setStyleStrategy(QFont::PreferNoShaping);
+    setFont(plain);
 
     auto *layout = new QVBoxLayout(this);
     buildCounters(layout);
@@ -64,11 +72,11 @@ MonitorWindow::MonitorWindow(TrafficMonitor &monitor, QWidget *parent)
     layout->addLayout(logRow);
     connect(m_valueLog, &QPushButton::clicked, this, &MonitorWindow::toggleValueLog);
 
-    // New rows scroll the table, and Qt then repaints every visible row: four times a second
-    // is plenty to read, where each of 20 exchanges a second would repaint it twice.
-    m_recordDue.setSingleShot(true);
-    m_recordDue.setInterval(kRecordShownMs);
-    connect(&m_recordDue, &QTimer::timeout, this, &MonitorWindow::showNewRows);
+    // What the batches bring shows four times a second: plenty to read, where each of 20
+    // exchanges a second would paint the counters, the rows and the trend again.
+    m_showDue.setSingleShot(true);
+    m_showDue.setInterval(kShownMs);
+    connect(&m_showDue, &QTimer::timeout, this, &MonitorWindow::showBatches);
     connect(&m_monitor, &TrafficMonitor::batchDone, this, &MonitorWindow::batchDone);
     connect(&m_monitor, &TrafficMonitor::valueLogFailed, this, [this](const QString &reason) {
         showValueLogState();
@@ -89,8 +97,13 @@ void MonitorWindow::buildCounters(QVBoxLayout *layout)
     auto *strip = new QHBoxLayout;
     for (int k = 0; k < CounterCount; ++k) {
         m_counters[k] = named(new QLabel, kNames[k], QString::fromUtf8(kAccessible[k]));
-        m_counters[k]->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        strip->addWidget(m_counters[k]);
+        // Sized once for the longest text they will hold, so a new count repaints the label
+        // alone instead of laying out the whole window again.
+        const QString widest = QString::fromLatin1(kWidestCount);
+        m_counters[k]->setText(counterText(static_cast<Counter>(k), widest, widest, widest));
+        m_counters[k]->setFixedSize(m_counters[k]->sizeHint());
+        if (k != Response)
+            strip->addWidget(m_counters[k]);
     }
     strip->addStretch(1);
     layout->addLayout(strip);
@@ -107,10 +120,12 @@ void MonitorWindow::buildCounters(QVBoxLayout *layout)
     timeoutLabel->setBuddy(m_timeout);
     connect(m_timeout, &QSpinBox::valueChanged, this,
             [this](int ms) { m_monitor.setTimeout(std::chrono::milliseconds(ms)); });
-    controls->addWidget(reset);
+    controls->addWidget(m_counters[Response]);
     controls->addSpacing(16);
     controls->addWidget(timeoutLabel);
     controls->addWidget(m_timeout);
+    controls->addSpacing(16);
+    controls->addWidget(reset);
     controls->addStretch(1);
     layout->addLayout(controls);
 }
@@ -120,17 +135,8 @@ QWidget *MonitorWindow::buildRecordTab()
     auto *page = new QWidget;
     auto *layout = new QVBoxLayout(page);
     m_model = new TrafficModel(m_monitor, this);
-    m_table = named(new QTableView, "tblRecord", QStringLiteral("通讯记录"));
-    m_table->setModel(m_model);
-    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_table->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    m_table->setWordWrap(false);
-    m_table->setAlternatingRowColors(true);
-    // Uniform rows: the view never measures a row, whatever the record holds.
-    m_table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 4);
-    m_table->verticalHeader()->hide();
-    QHeaderView *header = m_table->horizontalHeader();
+    m_table = named(new RecordView(m_model), "tblRecord", QStringLiteral("通讯记录"));
+    QHeaderView *header = m_table->header();
     header->setSectionResizeMode(QHeaderView::Interactive);
     const int digit = m_table->fontMetrics().horizontalAdvance(QLatin1Char('0'));
     header->resizeSection(TrafficModel::Time, digit * 14);
@@ -139,6 +145,7 @@ QWidget *MonitorWindow::buildRecordTab()
     header->resizeSection(TrafficModel::Meaning, digit * 28);
     header->resizeSection(TrafficModel::Response, digit * 14);
     header->setStretchLastSection(true);
+    connect(m_table, &RecordView::copyRequested, this, [this] { copyRows(false); });
     layout->addWidget(m_table, 1);
 
     auto *buttons = new QHBoxLayout;
@@ -161,7 +168,6 @@ QWidget *MonitorWindow::buildRecordTab()
         buttons->addWidget(b);
     buttons->addStretch(1);
     layout->addLayout(buttons);
-    m_table->scrollToBottom();
     return page;
 }
 
@@ -221,48 +227,75 @@ void MonitorWindow::chooseFields()
 
 void MonitorWindow::batchDone(bool recordChanged, bool trendChanged)
 {
-    showCounters();
-    if (recordChanged && !m_recordDue.isActive())
-        m_recordDue.start();
-    if (trendChanged && m_trend->isVisible())
-        m_trend->update();
+    m_recordChanged = m_recordChanged || recordChanged;
+    m_trendChanged = m_trendChanged || trendChanged;
+    if (!m_showDue.isActive())
+        m_showDue.start();
 }
 
-void MonitorWindow::showNewRows()
+void MonitorWindow::showBatches()
 {
-    // Follows the newest row unless the operator has scrolled up to read.
-    QScrollBar *bar = m_table->verticalScrollBar();
-    const bool following = bar->value() == bar->maximum();
-    m_model->sync();
-    if (following)
-        m_table->scrollToBottom();
+    showCounters();
+    // The view follows the newest row unless the operator has scrolled up to read.
+    if (m_recordChanged)
+        m_model->sync();
+    m_recordChanged = false;
+    if (m_trendChanged && m_trend->isVisible()) {
+        if (!m_trend->due()) {
+            m_showDue.start(); // looked at again, so the last samples show once polling stops
+            return;
+        }
+        m_trend->update();
+    }
+    m_trendChanged = false;
+}
+
+QString MonitorWindow::counterText(Counter counter, const QString &a, const QString &b,
+                                   const QString &c)
+{
+    switch (counter) {
+    case Requests:
+        return QStringLiteral("请求 %1").arg(a);
+    case Complete:
+        return QStringLiteral("完整应答 %1").arg(a);
+    case BadCrc:
+        return QStringLiteral("CRC 错误 %1").arg(a);
+    case Exceptions:
+        return QStringLiteral("异常应答 %1").arg(a);
+    case Incomplete:
+        return QStringLiteral("不完整 %1").arg(a);
+    case Unanswered:
+        return QStringLiteral("无应答 %1").arg(a);
+    case Lost:
+        return QStringLiteral("丢失 %1%").arg(a);
+    default:
+        return QStringLiteral("响应时间 最近 %1 平均 %2 最大 %3 毫秒").arg(a, b, c);
+    }
 }
 
 void MonitorWindow::showCounters()
 {
     const monitor::Counters &n = m_monitor.counters();
-    const auto set = [this](Counter k, const QString &text) {
+    const auto set = [this](Counter k, const QString &a, const QString &b = {},
+                            const QString &c = {}) {
+        const QString text = counterText(k, a, b, c);
         if (m_counters[k]->text() != text)
             m_counters[k]->setText(text);
     };
-    set(Requests, QStringLiteral("请求 %1").arg(n.requests));
-    set(Complete, QStringLiteral("完整应答 %1").arg(n.complete));
-    set(BadCrc, QStringLiteral("CRC 错误 %1").arg(n.badCrc));
-    set(Exceptions, QStringLiteral("异常应答 %1").arg(n.exceptions));
-    set(Incomplete, QStringLiteral("不完整 %1").arg(n.incomplete));
-    set(Unanswered, QStringLiteral("无应答 %1").arg(n.unanswered));
-    set(Lost, QStringLiteral("丢失 %1%").arg(n.lostShare() * 100.0, 0, 'f', 1));
-    set(Response, QStringLiteral("响应时间 最近 %1 平均 %2 最大 %3 毫秒")
-                      .arg(milliseconds(n.lastResponse), milliseconds(n.meanResponse()),
-                           milliseconds(n.maxResponse)));
+    set(Requests, QString::number(n.requests));
+    set(Complete, QString::number(n.complete));
+    set(BadCrc, QString::number(n.badCrc));
+    set(Exceptions, QString::number(n.exceptions));
+    set(Incomplete, QString::number(n.incomplete));
+    set(Unanswered, QString::number(n.unanswered));
+    set(Lost, QString::number(n.lostShare() * 100.0, 'f', 1));
+    set(Response, milliseconds(n.lastResponse), milliseconds(n.meanResponse()),
+        milliseconds(n.maxResponse));
 }
 
 void MonitorWindow::copyRows(bool asBytes)
 {
-    QList<int> rows;
-    for (const QModelIndex &index : m_table->selectionModel()->selectedRows())
-        rows << index.row();
-    std::sort(rows.begin(), rows.end());
+    const QList<int> rows = m_table->selectedRows();
     if (rows.isEmpty())
         return;
     QApplication::clipboard()->setText(asBytes ? m_model->rowsAsBytes(rows)

@@ -11,11 +11,11 @@ class QListWidget;
 class QPushButton;
 class QSpinBox;
 class QTabWidget;
-class QTableView;
 class QVBoxLayout;
 
 namespace app {
 
+class RecordView;
 class TrafficModel;
 class TrafficMonitor;
 class TrendView;
@@ -46,8 +46,10 @@ private:
     QWidget *buildRecordTab();
     QWidget *buildTrendTab();
     void batchDone(bool recordChanged, bool trendChanged);
-    void showNewRows();
+    void showBatches();
     void showCounters();
+    [[nodiscard]] static QString counterText(Counter counter, const QString &a,
+                                             const QString &b = {}, const QString &c = {});
     void chooseFields();
     void copyRows(bool asBytes);
     void saveRecord();
@@ -58,11 +60,13 @@ private:
 
     TrafficMonitor &m_monitor;
     TrafficModel *m_model = nullptr;
-    QTimer m_recordDue;
+    QTimer m_showDue;
+    bool m_recordChanged = false;
+    bool m_trendChanged = false;
     std::array<QLabel *, CounterCount> m_counters{};
     QSpinBox *m_timeout = nullptr;
     QTabWidget *m_tabs = nullptr;
-    QTableView *m_table = nullptr;
+    RecordView *m_table = nullptr;
     QPushButton *m_pause = nullptr;
     QListWidget *m_fields = nullptr;
     QComboBox *m_span = nullptr;

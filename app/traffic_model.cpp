@@ -77,7 +77,7 @@ QVariant TrafficModel::data(const QModelIndex &index, int role) const
     if (role == Qt::DisplayRole)
         return cellText(frameIndex, index.column());
     if (role == Qt::TextAlignmentRole && (index.column() == Length || index.column() == Response))
-        return QVariant(Qt::AlignRight | Qt::AlignVCenter);
+        return int(Qt::AlignRight | Qt::AlignVCenter);
     // Faults stand out by weight, not by a colour a dark theme could swallow.
     if (role == Qt::FontRole && index.column() == Meaning) {
         const monitor::Record &record = m_monitor.record();

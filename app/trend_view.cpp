@@ -62,6 +62,13 @@ TrendView::TrendView(const monitor::Trend &trend, QWidget *parent) : QWidget(par
     setAutoFillBackground(true);
 }
 
+bool TrendView::due() const
+{
+    const auto column =
+        std::chrono::duration_cast<std::chrono::milliseconds>(m_span) / std::max(1, m_plotWidth);
+    return !m_painted.isValid() || m_painted.elapsed() >= column.count();
+}
+
 void TrendView::setFields(std::vector<int> fields)
 {
     m_fields = std::move(fields);
@@ -132,6 +139,8 @@ void TrendView::paintEvent(QPaintEvent *)
     }
 
     const QRect plot(60, y + 8, width() - 70, height() - y - 8 - lineHeight - 8);
+    m_plotWidth = plot.width();
+    m_painted.start();
     if (plot.width() < 10 || plot.height() < 10)
         return;
     painter.setPen(pal.color(QPalette::Mid));
@@ -192,7 +201,9 @@ void TrendView::paintEvent(QPaintEvent *)
         const auto toY = [&](double v) {
             return plot.bottom() - (v - low) / (high - low) * plot.height();
         };
-        painter.setPen(linePen(pal, static_cast<int>(k)));
+        // One call for the whole line: a stroke per column would cost more than the samples.
+        QList<QLineF> lines;
+        lines.reserve(2 * columns);
         bool havePrevious = false;
         QPointF previous;
         for (int x = 0; x < columns; ++x) {
@@ -201,12 +212,14 @@ void TrendView::paintEvent(QPaintEvent *)
                 continue;
             const double px = plot.left() + x;
             if (havePrevious)
-                painter.drawLine(previous, QPointF(px, toY(c.first)));
+                lines.append(QLineF(previous, QPointF(px, toY(c.first))));
             if (c.max > c.min)
-                painter.drawLine(QPointF(px, toY(c.min)), QPointF(px, toY(c.max)));
+                lines.append(QLineF(QPointF(px, toY(c.min)), QPointF(px, toY(c.max))));
             previous = QPointF(px, toY(c.last));
             havePrevious = true;
         }
+        painter.setPen(linePen(pal, static_cast<int>(k)));
+        painter.drawLines(lines);
         // The scale of the first field drawn, or of the shared axis, at the left.
         if (!scaleLabelled) {
             scaleLabelled = true;

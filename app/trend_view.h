@@ -1,6 +1,7 @@
 #pragma once
 #include "monitor/history.h"
 
+#include <QElapsedTimer>
 #include <QWidget>
 
 #include <chrono>
@@ -24,6 +25,10 @@ public:
     // All fields on one axis instead of each on its own scale.
     void setSharedAxis(bool shared);
 
+    // True once the newest samples would move the picture: at the longer spans a pixel
+    // column stands for seconds, and painting more often than that shows nothing new.
+    [[nodiscard]] bool due() const;
+
     // The current, smallest and largest value of a field over the span, for the legend.
     struct FieldSummary
     {
@@ -43,6 +48,8 @@ private:
     std::vector<int> m_fields{0};
     std::chrono::seconds m_span{60};
     bool m_shared = false;
+    int m_plotWidth = 1;
+    QElapsedTimer m_painted;
 };
 
 } // namespace app

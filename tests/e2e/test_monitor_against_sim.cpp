@@ -1,10 +1,10 @@
 #include "app/monitor_window.h"
+#include "app/record_view.h"
 #include "app/traffic_model.h"
 #include "tool_fixture.h"
 
 #include <QApplication>
 #include <QMenu>
-#include <QTableView>
 #include <QTest>
 
 using namespace e2e;
@@ -33,7 +33,7 @@ protected:
     }
     QAbstractItemModel *record() const
     {
-        return monitorWindow()->findChild<QTableView *>(QStringLiteral("tblRecord"))->model();
+        return monitorWindow()->findChild<app::RecordView *>(QStringLiteral("tblRecord"))->model();
     }
     QString cell(int row, int column) const
     {
