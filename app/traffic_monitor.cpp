@@ -38,7 +38,8 @@ TrafficMonitor::TrafficMonitor(serial::SerialControl &control, QObject *parent,
             });
 }
 
-// The settings may change between any two requests; every poll asks, so only a change costs.
+// The settings may change between any two requests, so each request asks; polling sends 20
+// a second, so only a change is handed on.
 void TrafficMonitor::takeLine()
 {
     std::optional<serial::LineSettings> line = m_control.line();
