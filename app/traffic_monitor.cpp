@@ -20,12 +20,14 @@ std::span<const std::uint8_t> bytesOf(const QByteArray &bytes)
 
 TrafficMonitor::TrafficMonitor(serial::SerialControl &control, QObject *parent,
                                monitor::Clock clock)
-    : QObject(parent), m_exchanges(clock), m_wallClock(clock(), QDateTime::currentDateTime())
+    : QObject(parent), m_control(control), m_exchanges(clock),
+      m_wallClock(clock(), QDateTime::currentDateTime())
 {
     m_batch.setInterval(kBatchMs);
     connect(&m_batch, &QTimer::timeout, this, &TrafficMonitor::flush);
     connect(&control, &serial::SerialControl::trafficSent, this,
             [this](const QByteArray &bytes, std::chrono::steady_clock::time_point at) {
+                takeLine();
                 m_exchanges.sent(bytesOf(bytes), at);
                 wake();
             });
@@ -34,6 +36,20 @@ TrafficMonitor::TrafficMonitor(serial::SerialControl &control, QObject *parent,
                 m_exchanges.received(bytesOf(bytes), at);
                 wake();
             });
+}
+
+// The settings may change between any two requests, so each request asks; polling sends 20
+// a second, so only a change is handed on.
+void TrafficMonitor::takeLine()
+{
+    std::optional<serial::LineSettings> line = m_control.line();
+    if (line == m_line)
+        return;
+    m_line = std::move(line);
+    if (m_line)
+        m_exchanges.setLine(monitor::Line{m_line->baudRate, serial::halfBitsPerCharacter(*m_line)});
+    else
+        m_exchanges.setLine(std::nullopt);
 }
 
 void TrafficMonitor::wake()

@@ -2,9 +2,11 @@
 #include "monitor/csv_files.h"
 #include "monitor/exchange_monitor.h"
 #include "monitor/history.h"
+#include "serial/line_settings.h"
 
 #include <QObject>
 #include <QTimer>
+#include <optional>
 
 namespace serial {
 class SerialControl;
@@ -54,8 +56,12 @@ signals:
     void valueLogFailed(const QString &reason);
 
 private:
+    void takeLine();
     void wake();
 
+    serial::SerialControl &m_control;
+    // What the exchange layer was last told; it starts on the tool's 9600,N,8,1.
+    std::optional<serial::LineSettings> m_line = serial::LineSettings{};
     monitor::ExchangeMonitor m_exchanges;
     monitor::Record m_record;
     monitor::Trend m_trend;

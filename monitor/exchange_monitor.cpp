@@ -29,6 +29,13 @@ std::uint16_t wordAt(std::span<const std::uint8_t> frame, std::size_t at)
     return static_cast<std::uint16_t>(frame[at] << 8 | frame[at + 1]);
 }
 
+// Never below zero: a USB adapter may hand an echo or an early answer over before the
+// request's last byte has left by the line's count.
+microseconds responseTime(TimePoint left, TimePoint answered)
+{
+    return std::max(microseconds::zero(), duration_cast<microseconds>(answered - left));
+}
+
 bool crcHolds(std::span<const std::uint8_t> frame)
 {
     if (frame.size() < 4)
@@ -159,14 +166,18 @@ std::string requestMeaning(std::span<const std::uint8_t> request)
     }
 }
 
-ExchangeMonitor::ExchangeMonitor(Clock clock, int baud) : m_clock(std::move(clock))
+ExchangeMonitor::ExchangeMonitor(Clock clock) : m_clock(std::move(clock))
 {
-    setBaud(baud);
+    setLine(Line{});
 }
 
-void ExchangeMonitor::setBaud(int baud)
+void ExchangeMonitor::setLine(std::optional<Line> line)
 {
-    m_silence = modbus::frameSilence(baud) + kDeliveryAllowance;
+    // Without a line of its own the converter's speed is unknown: 9600, the tool's start-up.
+    const Line timed = line.value_or(Line{});
+    m_silence = modbus::frameSilence(timed.baud, timed.halfBits) + kDeliveryAllowance;
+    m_characterTime =
+        line ? modbus::characterTime(line->baud, line->halfBits) : std::chrono::nanoseconds::zero();
 }
 
 void ExchangeMonitor::sent(std::span<const std::uint8_t> bytes, TimePoint at)
@@ -180,7 +191,8 @@ void ExchangeMonitor::sent(std::span<const std::uint8_t> bytes, TimePoint at)
                 Bytes(bytes.begin(), bytes.end()),
                 requestMeaning(bytes),
                 std::nullopt};
-    m_pending = Pending{frame.bytes, at, expectedAnswerLength(bytes)};
+    const auto onTheLine = m_characterTime * static_cast<std::int64_t>(bytes.size());
+    m_pending = Pending{frame.bytes, at, at + onTheLine, expectedAnswerLength(bytes)};
     m_frames.push_back(std::move(frame));
     ++m_counters.requests;
 }
@@ -232,7 +244,7 @@ void ExchangeMonitor::judgeAnswer(std::size_t length)
     frame.direction = Direction::Received;
     frame.bytes.assign(m_buffer.begin(), m_buffer.begin() + static_cast<long>(length));
     m_buffer.erase(m_buffer.begin(), m_buffer.begin() + static_cast<long>(length));
-    const microseconds response = duration_cast<microseconds>(frame.at - request.at);
+    const microseconds response = responseTime(request.left, frame.at);
     frame.responseTime = response;
     const std::span<const std::uint8_t> answer(frame.bytes);
 
@@ -296,7 +308,7 @@ void ExchangeMonitor::closePending(TimePoint now)
         frame.at = m_bufferLast;
         frame.verdict = crcHolds(m_buffer) ? Verdict::Complete : Verdict::BadCrc;
         frame.meaning = frame.verdict == Verdict::Complete ? "应答" : "CRC 错误";
-        frame.responseTime = duration_cast<microseconds>(m_bufferLast - request.at);
+        frame.responseTime = responseTime(request.left, m_bufferLast);
         ++(frame.verdict == Verdict::Complete ? m_counters.complete : m_counters.badCrc);
         if (frame.verdict == Verdict::Complete)
             countResponse(*frame.responseTime);
@@ -306,7 +318,7 @@ void ExchangeMonitor::closePending(TimePoint now)
         frame.verdict = Verdict::Incomplete;
         frame.meaning = "不完整 (收到 " + std::to_string(m_buffer.size()) + "/" +
                         std::to_string(*request.expected) + " 字节)";
-        frame.responseTime = duration_cast<microseconds>(m_bufferLast - request.at);
+        frame.responseTime = responseTime(request.left, m_bufferLast);
         ++m_counters.incomplete;
         frame.bytes.swap(m_buffer);
     }

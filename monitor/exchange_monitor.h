@@ -1,4 +1,5 @@
 #pragma once
+#include "modbus/frame_timing.h"
 #include "modbus/register_map.h"
 
 #include <array>
@@ -55,6 +56,7 @@ struct Frame
     Verdict verdict = Verdict::Request;
     Bytes bytes;
     Meaning meaning;
+    // From the request's last byte leaving to the answer's last byte arriving.
     std::optional<std::chrono::microseconds> responseTime;
 };
 
@@ -100,6 +102,13 @@ struct Counters
 
 inline constexpr std::chrono::milliseconds kDefaultTimeout{1000};
 
+// The serial line a request crosses: its speed and one character in half bits.
+struct Line
+{
+    int baud = 9600;
+    int halfBits = modbus::kHalfBits8N1;
+};
+
 // Turns what the serial control writes and reads into judged frames. Answers are cut at the
 // length the request asks for (an exception answer at 5 bytes); bytes with no request
 // waiting end at a silence. All times come from the pieces or from the injected clock, so
@@ -107,11 +116,14 @@ inline constexpr std::chrono::milliseconds kDefaultTimeout{1000};
 class ExchangeMonitor
 {
 public:
-    explicit ExchangeMonitor(Clock clock, int baud = 9600);
+    explicit ExchangeMonitor(Clock clock);
 
     void setTimeout(std::chrono::milliseconds timeout) { m_timeout = timeout; }
     [[nodiscard]] std::chrono::milliseconds timeout() const { return m_timeout; }
-    void setBaud(int baud);
+    // The line of the requests sent from now on, 9600 8N1 until set: a request's last byte
+    // leaves its length in characters after the write. Nothing for a network connection,
+    // whose bytes leave as they are written.
+    void setLine(std::optional<Line> line);
 
     void sent(std::span<const std::uint8_t> bytes, TimePoint at);
     void received(std::span<const std::uint8_t> bytes, TimePoint at);
@@ -133,6 +145,7 @@ private:
     {
         Bytes request;
         TimePoint at;
+        TimePoint left; // its last byte on the line
         std::optional<int> expected;
     };
 
@@ -146,6 +159,7 @@ private:
 
     Clock m_clock;
     std::chrono::nanoseconds m_silence;
+    std::chrono::nanoseconds m_characterTime;
     std::chrono::milliseconds m_timeout = kDefaultTimeout;
     std::optional<Pending> m_pending;
     Bytes m_buffer;

@@ -81,4 +81,16 @@ std::optional<LineSettings> parseLineSettings(const QString &text)
     return LineSettings{*baudRate, *parity, *dataBits, *stopBits};
 }
 
+int halfBitsPerCharacter(const LineSettings &settings)
+{
+    // QSerialPort numbers stop bits 1 (one), 3 (one and a half) and 2 (two): not half bits.
+    int stopHalfBits = 2;
+    if (settings.stopBits == QSerialPort::OneAndHalfStop)
+        stopHalfBits = 3;
+    else if (settings.stopBits == QSerialPort::TwoStop)
+        stopHalfBits = 4;
+    const int parityHalfBits = settings.parity == QSerialPort::NoParity ? 0 : 2;
+    return 2 + 2 * static_cast<int>(settings.dataBits) + parityHalfBits + stopHalfBits;
+}
+
 } // namespace serial

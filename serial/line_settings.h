@@ -22,4 +22,8 @@ struct LineSettings
 // or 2. Blanks around a field are allowed. Anything else gives nullopt.
 [[nodiscard]] std::optional<LineSettings> parseLineSettings(const QString &text);
 
+// One character on the line in half bits (1.5 stop bits are 3): start bit, data bits, parity
+// bit if any, stop bits. "9600,N,8,1" gives 20, "9600,E,8,1" 22, "4800,O,5,1.5" 17.
+[[nodiscard]] int halfBitsPerCharacter(const LineSettings &settings);
+
 } // namespace serial

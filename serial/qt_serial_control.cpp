@@ -157,6 +157,13 @@ bool QtSerialControl::holdExclusively()
 #endif
 }
 
+std::optional<LineSettings> QtSerialControl::line() const
+{
+    if (overTcp())
+        return std::nullopt;
+    return m_settings;
+}
+
 void QtSerialControl::applySettings(QSerialPort &port) const
 {
     port.setBaudRate(m_settings.baudRate);

@@ -63,6 +63,8 @@ public:
     // With InputLen 0 everything waiting, otherwise at most InputLen bytes.
     [[nodiscard]] QByteArray input() override;
     [[nodiscard]] int commEvent() const override { return m_commEvent; }
+    // The stored settings, nothing while the device last opened is a device server.
+    [[nodiscard]] std::optional<LineSettings> line() const override;
 
 private:
     bool openPort();

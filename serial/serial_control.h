@@ -1,8 +1,11 @@
 #pragma once
+#include "line_settings.h"
 #include <QByteArray>
+
 #include <QObject>
 #include <QString>
 #include <chrono>
+#include <optional>
 
 namespace serial {
 
@@ -50,6 +53,10 @@ public:
     [[nodiscard]] virtual QByteArray input() = 0;
     // The most recent event: 2 for received data, an error code otherwise.
     [[nodiscard]] virtual int commEvent() const = 0;
+
+    // The serial line the bytes cross, as it is set now. Nothing when the tool has no line
+    // of its own: a device server over the network sets its line itself.
+    [[nodiscard]] virtual std::optional<LineSettings> line() const { return std::nullopt; }
 
 signals:
     // Raised from the event loop, never from inside one of the calls above.

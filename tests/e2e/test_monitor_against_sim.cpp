@@ -1,6 +1,7 @@
 #include "app/monitor_window.h"
 #include "app/record_view.h"
 #include "app/traffic_model.h"
+#include "modbus/frame_timing.h"
 #include "tool_fixture.h"
 
 #include <QApplication>
@@ -99,6 +100,28 @@ INSTANTIATE_TEST_SUITE_P(
                   32},
         FaultCase{"Silent", {"--fault", "silent"}, "lblUnanswered", "无应答 1", "无应答", 0}),
     [](const auto &info) { return std::string(info.param.name); });
+
+// At 38400 baud the query's last byte leaves 8 x 260.4 us after the write, and a device on
+// a real line's timing answers some 12 ms after that: counting from the write or by the
+// start-up 9600 baud gives another number.
+TEST_F(ToolFixture, ResponseTimeRunsFromTheQuerysLastByteAtTheLinesSpeed)
+{
+    using namespace std::chrono;
+    startTool({"--baud", "38400", "--wire-timing"});
+    port->setSettings(QStringLiteral("38400,N,8,1"));
+    steady_clock::time_point written;
+    steady_clock::time_point lastIn;
+    QObject::connect(port.get(), &serial::SerialControl::trafficSent, port.get(),
+                     [&](const QByteArray &, steady_clock::time_point at) { written = at; });
+    QObject::connect(port.get(), &serial::SerialControl::trafficReceived, port.get(),
+                     [&](const QByteArray &, steady_clock::time_point at) { lastIn = at; });
+    click("comDoOnce");
+    const monitor::Counters &n = window->trafficMonitor().counters();
+    ASSERT_TRUE(waitUntil([&] { return n.complete == 1; })) << text("lblErrCounter").toStdString();
+    EXPECT_EQ(n.requests, 1);
+    const steady_clock::time_point left = written + 8 * modbus::characterTime(38400);
+    EXPECT_EQ(n.lastResponse, duration_cast<microseconds>(lastIn - left));
+}
 
 // The two frame fields keep their standard menu and gain one entry that opens the monitor.
 TEST_F(ToolFixture, FrameFieldMenuKeepsItsEntriesAndOpensTheMonitor)

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -61,12 +62,13 @@ std::uint16_t alarmHighRegister()
     return 0;
 }
 
-enum class Kind { Send, Receive, Poll };
+enum class Kind { Send, Receive, Poll, SetLine };
 struct Step
 {
     Kind kind;
     int ms;
     Bytes bytes = {};
+    std::optional<monitor::Line> line = {}; // SetLine: nothing for a network connection
 };
 struct Row
 {
@@ -74,7 +76,7 @@ struct Row
     Verdict verdict;
     std::string meaning;
     std::size_t length;
-    int responseMs = -1; // -1: none
+    long long responseUs = -1; // -1: none
 };
 struct Tally
 {
@@ -89,10 +91,13 @@ struct Case
     std::size_t samples = 0;
 };
 
+// Response times run from the request's last byte leaving: 8 bytes after the write. At the
+// start-up 9600 8N1 a character is 10 / 9600 s = 1041.67 us, so the last byte leaves at
+// 8333.33 us: an answer 40 ms after the write took 31666.67 us, shown as 31666.
 std::vector<Case> cases()
 {
     const Row query{Direction::Sent, Verdict::Request, "读寄存器 站1 起始0 数量15", 8};
-    const Row answered{Direction::Received, Verdict::Complete, "应答 15个寄存器", 35, 40};
+    const Row answered{Direction::Received, Verdict::Complete, "应答 15个寄存器", 35, 31666};
     std::vector<Step> byteByByte{{Kind::Send, 0, kQuery}};
     // One byte per read, 25 ms apart: far longer than the 3.5 characters between frames,
     // yet still one frame, as the request says how long its answer is.
@@ -127,24 +132,24 @@ std::vector<Case> cases()
          1},
         {"SplitAcrossReadsWithSilences",
          byteByByte,
-         {query, {Direction::Received, Verdict::Complete, "应答 15个寄存器", 35, 25 * 35}},
+         {query, {Direction::Received, Verdict::Complete, "应答 15个寄存器", 35, 866666}},
          {1, 1, 0, 0, 0, 0},
          1},
         {"BadCrc",
          {{Kind::Send, 0, kQuery}, {Kind::Receive, 40, badCrc(kAnswer)}},
-         {query, {Direction::Received, Verdict::BadCrc, "CRC 错误", 35, 40}},
+         {query, {Direction::Received, Verdict::BadCrc, "CRC 错误", 35, 31666}},
          {1, 0, 1, 0, 0, 0}},
         {"ShortThenTimeOut",
          {{Kind::Send, 0, kQuery},
           {Kind::Receive, 40, slice(kAnswer, 0, 20)},
           {Kind::Poll, 999},
           {Kind::Poll, 1000}},
-         {query, {Direction::Received, Verdict::Incomplete, "不完整 (收到 20/35 字节)", 20, 40}},
+         {query, {Direction::Received, Verdict::Incomplete, "不完整 (收到 20/35 字节)", 20, 31666}},
          {1, 0, 0, 0, 1, 0}},
         {"Exception",
          {{Kind::Send, 0, kQuery}, {Kind::Receive, 10, exception}},
          {query,
-          {Direction::Received, Verdict::Exception, "异常应答 功能码 0x83 异常码 02", 5, 10}},
+          {Direction::Received, Verdict::Exception, "异常应答 功能码 0x83 异常码 02", 5, 1666}},
          {1, 0, 0, 1, 0, 0}},
         {"NoneUntilTimeOut",
          {{Kind::Send, 0, kQuery}, {Kind::Poll, 500}, {Kind::Poll, 1000}},
@@ -155,7 +160,7 @@ std::vector<Case> cases()
          {query,
           {Direction::Received, Verdict::NoAnswer, "无应答", 0},
           query,
-          {Direction::Received, Verdict::Complete, "应答 15个寄存器", 35, 10}},
+          {Direction::Received, Verdict::Complete, "应答 15个寄存器", 35, 1666}},
          {2, 1, 0, 0, 0, 1},
          1},
         {"GarbageBetweenFrames",
@@ -188,22 +193,52 @@ std::vector<Case> cases()
         {"WriteEcho",
          {{Kind::Send, 0, write}, {Kind::Receive, 15, write}},
          {{Direction::Sent, Verdict::Request, "写参数 报警高值 = 800", 8},
-          {Direction::Received, Verdict::Complete, "应答 已写入", 8, 15}},
+          {Direction::Received, Verdict::Complete, "应答 已写入", 8, 6666}},
          {1, 1, 0, 0, 0, 0}},
         {"AddressChange",
          {{Kind::Send, 0, addressChange}, {Kind::Receive, 15, addressChange}},
          {{Direction::Sent, Verdict::Request, "修改地址 1 → 17", 8},
-          {Direction::Received, Verdict::Complete, "应答 已写入", 8, 15}},
+          {Direction::Received, Verdict::Complete, "应答 已写入", 8, 6666}},
          {1, 1, 0, 0, 0, 0}},
         {"AddressRead",
          {{Kind::Send, 0, addressRead}, {Kind::Receive, 15, withCrc({17, 0x03, 0x02, 0, 17})}},
          {{Direction::Sent, Verdict::Request, "读地址", 8},
-          {Direction::Received, Verdict::Complete, "应答 地址 17", 7, 15}},
+          {Direction::Received, Verdict::Complete, "应答 地址 17", 7, 6666}},
          {1, 1, 0, 0, 0, 0}},
         {"DeviceInformation",
          {{Kind::Send, 0, info}, {Kind::Receive, 20, infoAnswer}},
          {{Direction::Sent, Verdict::Request, "读设备信息", 8},
-          {Direction::Received, Verdict::Complete, "应答 设备信息 RX904-V1.00", 16, 20}},
+          {Direction::Received, Verdict::Complete, "应答 设备信息 RX904-V1.00", 16, 11666}},
+         {1, 1, 0, 0, 0, 0}},
+        // 38400 8N1: 8 x 10 / 38400 s = 2083.33 us; 40000 - 2083.33 = 37916.67.
+        {"Whole38400",
+         {{Kind::SetLine, 0, {}, monitor::Line{38400, 20}},
+          {Kind::Send, 0, kQuery},
+          {Kind::Receive, 40, kAnswer}},
+         {query, {Direction::Received, Verdict::Complete, "应答 15个寄存器", 35, 37916}},
+         {1, 1, 0, 0, 0, 0},
+         1},
+        // 9600,E,8,1 is 11 bits: 8 x 11 / 9600 s = 9166.67 us; 40000 - 9166.67 = 30833.33.
+        {"WholeEvenParity",
+         {{Kind::SetLine, 0, {}, monitor::Line{9600, 22}},
+          {Kind::Send, 0, kQuery},
+          {Kind::Receive, 40, kAnswer}},
+         {query, {Direction::Received, Verdict::Complete, "应答 15个寄存器", 35, 30833}},
+         {1, 1, 0, 0, 0, 0},
+         1},
+        // A device server: the request leaves as it is written.
+        {"WholeOverNetwork",
+         {{Kind::SetLine, 0, {}, std::nullopt},
+          {Kind::Send, 0, kQuery},
+          {Kind::Receive, 40, kAnswer}},
+         {query, {Direction::Received, Verdict::Complete, "应答 15个寄存器", 35, 40000}},
+         {1, 1, 0, 0, 0, 0},
+         1},
+        // The echo is handed over at 5 ms, before the last byte leaves at 8333.33 us.
+        {"AnswerBeforeTheRequestLeft",
+         {{Kind::Send, 0, write}, {Kind::Receive, 5, write}},
+         {{Direction::Sent, Verdict::Request, "写参数 报警高值 = 800", 8},
+          {Direction::Received, Verdict::Complete, "应答 已写入", 8, 0}},
          {1, 1, 0, 0, 0, 0}},
     };
 }
@@ -230,6 +265,9 @@ TEST_P(ExchangeMonitorCase, FramesRowsAndCounters)
         case Kind::Poll:
             exchanges.poll();
             break;
+        case Kind::SetLine:
+            exchanges.setLine(step.line);
+            break;
         }
     }
     const std::vector<monitor::Frame> frames = exchanges.takeFrames();
@@ -240,15 +278,21 @@ TEST_P(ExchangeMonitorCase, FramesRowsAndCounters)
         EXPECT_EQ(frames[i].verdict, row.verdict) << "row " << i;
         EXPECT_EQ(frames[i].meaning.text(), row.meaning) << "row " << i;
         EXPECT_EQ(frames[i].bytes.size(), row.length) << "row " << i;
-        if (row.responseMs < 0) {
+        if (row.responseUs < 0) {
             EXPECT_FALSE(frames[i].responseTime) << "row " << i;
         } else {
             ASSERT_TRUE(frames[i].responseTime) << "row " << i;
-            EXPECT_EQ(*frames[i].responseTime, std::chrono::milliseconds(row.responseMs))
-                << "row " << i;
+            EXPECT_EQ(frames[i].responseTime->count(), row.responseUs) << "row " << i;
         }
     }
     const monitor::Counters &n = exchanges.counters();
+    // The last counted response is that of the last complete or exception answer.
+    std::optional<std::chrono::microseconds> lastCounted;
+    for (const Row &row : c.rows) {
+        if (row.verdict == Verdict::Complete || row.verdict == Verdict::Exception)
+            lastCounted = std::chrono::microseconds(row.responseUs);
+    }
+    EXPECT_EQ(n.lastResponse, lastCounted);
     EXPECT_EQ(n.requests, c.tally.requests);
     EXPECT_EQ(n.complete, c.tally.complete);
     EXPECT_EQ(n.badCrc, c.tally.badCrc);

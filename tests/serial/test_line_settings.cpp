@@ -11,38 +11,48 @@ struct GoodText
 {
     const char *text;
     LineSettings expected;
+    int halfBits; // start 2 + data 2 each + parity 2 + stop 2, 3 or 4
 };
 
 class SerialLineSettingsGood : public ::testing::TestWithParam<GoodText>
 {
 };
 
-TEST_P(SerialLineSettingsGood, ReadsAllFourFields)
+TEST_P(SerialLineSettingsGood, ReadsAllFourFieldsAndTimesACharacter)
 {
     const auto parsed = parseLineSettings(QString::fromUtf8(GetParam().text));
     ASSERT_TRUE(parsed.has_value());
     EXPECT_EQ(*parsed, GetParam().expected);
+    EXPECT_EQ(serial::halfBitsPerCharacter(*parsed), GetParam().halfBits);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, SerialLineSettingsGood,
     ::testing::Values(
         GoodText{"9600,N,8,1",
-                 {9600, QSerialPort::NoParity, QSerialPort::Data8, QSerialPort::OneStop}},
+                 {9600, QSerialPort::NoParity, QSerialPort::Data8, QSerialPort::OneStop},
+                 20},
         GoodText{"2400,N,8,1",
-                 {2400, QSerialPort::NoParity, QSerialPort::Data8, QSerialPort::OneStop}},
+                 {2400, QSerialPort::NoParity, QSerialPort::Data8, QSerialPort::OneStop},
+                 20},
         GoodText{"38400,N,8,1",
-                 {38400, QSerialPort::NoParity, QSerialPort::Data8, QSerialPort::OneStop}},
+                 {38400, QSerialPort::NoParity, QSerialPort::Data8, QSerialPort::OneStop},
+                 20},
         GoodText{"19200,E,7,2",
-                 {19200, QSerialPort::EvenParity, QSerialPort::Data7, QSerialPort::TwoStop}},
+                 {19200, QSerialPort::EvenParity, QSerialPort::Data7, QSerialPort::TwoStop},
+                 22},
         GoodText{"4800,o,5,1.5",
-                 {4800, QSerialPort::OddParity, QSerialPort::Data5, QSerialPort::OneAndHalfStop}},
+                 {4800, QSerialPort::OddParity, QSerialPort::Data5, QSerialPort::OneAndHalfStop},
+                 17},
         GoodText{"1200,M,6,1",
-                 {1200, QSerialPort::MarkParity, QSerialPort::Data6, QSerialPort::OneStop}},
+                 {1200, QSerialPort::MarkParity, QSerialPort::Data6, QSerialPort::OneStop},
+                 18},
         GoodText{"115200,s,8,2",
-                 {115200, QSerialPort::SpaceParity, QSerialPort::Data8, QSerialPort::TwoStop}},
+                 {115200, QSerialPort::SpaceParity, QSerialPort::Data8, QSerialPort::TwoStop},
+                 24},
         GoodText{" 9600 , N , 8 , 1 ",
-                 {9600, QSerialPort::NoParity, QSerialPort::Data8, QSerialPort::OneStop}}));
+                 {9600, QSerialPort::NoParity, QSerialPort::Data8, QSerialPort::OneStop},
+                 20}));
 
 class SerialLineSettingsBad : public ::testing::TestWithParam<const char *>
 {

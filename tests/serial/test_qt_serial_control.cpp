@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QSerialPort>
 #include <QSocketNotifier>
+#include <QTcpServer>
 #include <QTemporaryFile>
 #include <QTimer>
 #include <algorithm>
@@ -169,6 +170,43 @@ TEST_F(SerialControlOpen, NewSettingsApplyAtOnceOnAnOpenPort)
     EXPECT_EQ(cfgetospeed(&line), speed_t(B2400));
     EXPECT_EQ(m_control.settings().baudRate, 2400);
 }
+
+struct LineCase
+{
+    const char *name;
+    bool deviceServer;
+    const char *settings; // set once the port is open
+    std::optional<serial::LineSettings> line;
+};
+
+class SerialControlLine : public PtyControl, public ::testing::WithParamInterface<LineCase>
+{
+};
+
+// The traffic monitor times requests by the line as it is set now; a device server's line is
+// its own.
+TEST_P(SerialControlLine, IsTheCurrentSettingsOfASerialPortOnly)
+{
+    const LineCase &c = GetParam();
+    QTcpServer server;
+    if (c.deviceServer) {
+        ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
+        qputenv("RX904_COM1",
+                QStringLiteral("tcp://127.0.0.1:%1").arg(server.serverPort()).toLatin1());
+    }
+    ASSERT_TRUE(openControl());
+    m_control.setSettings(QString::fromLatin1(c.settings));
+    EXPECT_EQ(m_control.line(), c.line);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Devices, SerialControlLine,
+    ::testing::Values(LineCase{"Start", false, "9600,N,8,1", serial::LineSettings{}},
+                      LineCase{"Changed", false, "38400,E,8,1",
+                               serial::LineSettings{38400, QSerialPort::EvenParity,
+                                                    QSerialPort::Data8, QSerialPort::OneStop}},
+                      LineCase{"DeviceServer", true, "38400,E,8,1", std::nullopt}),
+    [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(SerialControlOpen, OpeningAnOpenPortFailsAndKeepsItOpen)
 {
