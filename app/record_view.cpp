@@ -73,8 +73,6 @@ void RecordView::paintEvent(QPaintEvent *event)
 {
     QPainter painter(viewport());
     const QRect area = event->rect();
-    fprintf(stderr, "paint %d,%d %dx%d top=%lld\n", area.x(), area.y(), area.width(), area.height(),
-            m_top);
     const QPalette::ColorGroup group = !isEnabled()       ? QPalette::Disabled
                                        : isActiveWindow() ? QPalette::Active
                                                           : QPalette::Inactive;

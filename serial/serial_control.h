@@ -1,7 +1,7 @@
 #pragma once
 #include "line_settings.h"
-#include <QByteArray>
 
+#include <QByteArray>
 #include <QObject>
 #include <QString>
 #include <chrono>
