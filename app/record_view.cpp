@@ -118,7 +118,8 @@ void RecordView::paintEvent(QPaintEvent *event)
     }
 
     // Column rules down to the last row.
-    const int bottom = std::min(area.bottom(), static_cast<int>(last + 1 - m_top) * m_rowHeight);
+    const int bottom =
+        std::min(area.bottom(), static_cast<int>(last + 1 - m_top) * m_rowHeight - 1);
     painter.setPen(colours.color(group, QPalette::Midlight));
     for (int visual = 0; visual < m_header->count() && bottom > area.top(); ++visual) {
         const int column = m_header->logicalIndex(visual);
@@ -278,10 +279,6 @@ void RecordView::rowsRemoved(int first, int last)
     updateScrollRange();
     if (m_followOnChange)
         bar->setValue(bar->maximum());
-    // Rows painted below the new end are gone.
-    const int endY = static_cast<int>(endRow() - m_top) * m_rowHeight;
-    if (endY < viewport()->height())
-        viewport()->update(QRect(0, endY, viewport()->width(), viewport()->height() - endY));
 }
 
 void RecordView::modelReset()
