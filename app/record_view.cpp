@@ -132,16 +132,23 @@ void RecordView::paintEvent(QPaintEvent *event)
 }
 
 // The painted rows move with the scroll bars and only the rows that come into view are
-// painted; the absolute top row decides how far, whatever the bar's value did.
+// painted.
 void RecordView::scrollContentsBy(int dx, int)
 {
     m_header->setOffset(horizontalScrollBar()->value());
+    showFromBar(dx);
+}
+
+// The absolute top row decides how far the picture moves, whatever the bar's value did: when
+// rows drop off the front, the same value shows other frames.
+void RecordView::showFromBar(int dx)
+{
     const long long top = m_dropped + verticalScrollBar()->value();
     const long long rows = top - m_top;
     m_top = top;
     if (std::abs(rows) > pageRows())
         viewport()->update();
-    else
+    else if (rows != 0 || dx != 0)
         viewport()->scroll(dx, static_cast<int>(-rows) * m_rowHeight);
 }
 
@@ -279,6 +286,7 @@ void RecordView::rowsRemoved(int first, int last)
     updateScrollRange();
     if (m_followOnChange)
         bar->setValue(bar->maximum());
+    showFromBar(0); // the value may not have changed while the frames under it did
 }
 
 void RecordView::modelReset()
@@ -287,7 +295,7 @@ void RecordView::modelReset()
     m_anchor = m_current = -1;
     updateScrollRange();
     verticalScrollBar()->setValue(0);
-    m_top = m_dropped + verticalScrollBar()->value();
+    m_top = 0;
     viewport()->update();
 }
 

@@ -54,6 +54,7 @@ private:
     void updateMetrics();
     void updateGeometries();
     void updateScrollRange();
+    void showFromBar(int dx);
     void scrollToRow(long long row);
     // Makes `row` the current row; with `extend` the selection runs from the anchor to it.
     void moveCurrent(long long row, bool extend);

@@ -91,6 +91,8 @@ INSTANTIATE_TEST_SUITE_P(
                       // Scrolled up to read, the same frames stay in view as the front drops.
                       ScrollCase{"FullRecordScrolledUp", 60, 20, {{5, 5}, {3, 3}, {2, 2}}, 10},
                       ScrollCase{"FrontDropsPastTheRowsInView", 60, 4, {{10, 10}}, 0},
+                      ScrollCase{"FrontDropsAtTheTop", 60, 0, {{0, 5}, {2, 2}}, 0},
+                      ScrollCase{"FewRowsLosingTheirFront", 5, -1, {{0, 2}}, 0},
                       ScrollCase{"ClearedAndRefilled", 30, -1, {{0, 30}, {3, 0}}, 0}),
     [](const auto &info) { return std::string(info.param.name); });
 
