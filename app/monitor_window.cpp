@@ -29,9 +29,11 @@ namespace {
 
 constexpr int kShownMs = 250;
 
-// Wider than any count of a month's polling and than the longest response time (the
-// time-out's 10 000 ms).
-constexpr const char *kWidestCount = "00000000.0";
+// The longest texts the counters hold: counts of a month's polling at 20 requests a second,
+// a share of 100%, response times up to the longest time-out (10 000 ms).
+constexpr const char *kWidestCount = "00000000";
+constexpr const char *kWidestShare = "100.0";
+constexpr const char *kWidestTime = "10000.0";
 
 QString milliseconds(std::optional<std::chrono::microseconds> time)
 {
@@ -99,7 +101,9 @@ void MonitorWindow::buildCounters(QVBoxLayout *layout)
         m_counters[k] = named(new QLabel, kNames[k], QString::fromUtf8(kAccessible[k]));
         // Sized once for the longest text they will hold, so a new count repaints the label
         // alone instead of laying out the whole window again.
-        const QString widest = QString::fromLatin1(kWidestCount);
+        const QString widest = QString::fromLatin1(k == Lost       ? kWidestShare
+                                                   : k == Response ? kWidestTime
+                                                                   : kWidestCount);
         m_counters[k]->setText(counterText(static_cast<Counter>(k), widest, widest, widest));
         m_counters[k]->setFixedSize(m_counters[k]->sizeHint());
         if (k != Response)

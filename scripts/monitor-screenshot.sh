@@ -10,7 +10,7 @@ tab="${3:-record}"
 
 link="$(mktemp -u /tmp/rx904-shot-XXXXXX)"
 source scripts/simulated-device.sh
-start_simulated_device "$build" "$link"
+start_simulated_device "$build" "$link" --wire-timing
 trap 'kill $sim 2>/dev/null || true' EXIT
 
 # Window coordinates as in screenshot.sh: with no window manager both windows start at the

@@ -12,7 +12,7 @@ adapters=$(ls /dev/ttyUSB* /dev/ttyACM* 2>/dev/null || true)
 if [ -z "${RX904_COM1:-}" ] && [ -z "$adapters" ]; then
     link="${XDG_RUNTIME_DIR:-/tmp}/rx904-sim-COM1"
     source scripts/simulated-device.sh
-    start_simulated_device build-release "$link"
+    start_simulated_device build-release "$link" --wire-timing
     trap 'kill $sim 2>/dev/null || true' EXIT
     export RX904_COM1="$link"
     echo "No RX904 attached: COM1 is the simulated device ($link)."
