@@ -271,9 +271,13 @@ std::optional<DesktopPolling> DesktopRun::poll(const std::string &delivery, Moni
     pause(1.0);
     long long from = 0;
     long long to = 0;
+    MachineTimes machineFrom;
+    MachineTimes machineTo;
     const auto cpu = cpuWhile(session, [&] {
         from = monotonicNs();
+        machineFrom = machineTimes();
         pause(seconds);
+        machineTo = machineTimes();
         to = monotonicNs();
     });
     (void)drive({"mousemove", kStopButton[0], kStopButton[1], "click", "1"}, error);
@@ -286,6 +290,7 @@ std::optional<DesktopPolling> DesktopRun::poll(const std::string &delivery, Moni
     pause(0.5);
     DesktopPolling row{delivery, monitor, periodMs, static_cast<double>(to - from) * 1e-9,
                        0,        0,       *cpu};
+    row.machineBusy = busyShare(machineFrom, machineTo);
     std::tie(row.requests, row.answers) = exchangesBetween(session.simLog, from, to);
     if (!allAnswered(row.requests, row.answers, "while polling", error))
         return std::nullopt;

@@ -40,6 +40,7 @@ struct DesktopPolling
     int requests = 0; // the device's count while measuring
     int answers = 0;
     DesktopCpu cpu;
+    double machineBusy = 0.0; // every process on every core: other work skews the figures
 };
 
 struct DesktopIdle

@@ -597,20 +597,21 @@ void Bench::printDesktopTable() const
                 "/proc/PID/task/*/schedstat); the traffic monitor opened with --monitor beside "
                 "the window, its extra over the closed row of the same delivery:\n\n");
     std::printf("| state | answers delivered | monitor | time | requests / answers | rx904-tool | "
-                "X server | together | monitor's extra: tool / X server |\n"
-                "|---|---|---|---|---|---|---|---|---|\n");
+                "X server | together | monitor's extra: tool / X server | machine busy |\n"
+                "|---|---|---|---|---|---|---|---|---|---|\n");
     const auto cpuRow = [](const std::string &state, const std::string &delivery,
                            const char *monitor, double seconds, const std::string &exchanges,
-                           const DesktopCpu &cpu, const std::string &extra) {
-        std::printf("| %s | %s | %s | %.0f s | %s | %.3f%% | %.3f%% | %.3f%% | %s |\n",
+                           const DesktopCpu &cpu, const std::string &extra,
+                           const std::string &busy) {
+        std::printf("| %s | %s | %s | %.0f s | %s | %.3f%% | %.3f%% | %.3f%% | %s | %s |\n",
                     state.c_str(), delivery.c_str(), monitor, seconds, exchanges.c_str(),
                     cpu.tool * 100.0, cpu.xServer * 100.0, (cpu.tool + cpu.xServer) * 100.0,
-                    extra.c_str());
+                    extra.c_str(), busy.c_str());
     };
     cpuRow("idle, port open, cursor blinking", "–", "closed", m_desktopIdle->seconds, "–",
-           m_desktopIdle->asStarted, "–");
+           m_desktopIdle->asStarted, "–", "–");
     cpuRow("idle, port open, focus on a button", "–", "closed", m_desktopIdle->seconds, "–",
-           m_desktopIdle->cursorOff, "–");
+           m_desktopIdle->cursorOff, "–", "–");
     for (const DesktopPolling &row : m_desktopRows) {
         std::string extra = "–";
         if (const DesktopPolling *closed = closedRowOf(m_desktopRows, row)) {
@@ -622,7 +623,8 @@ void Bench::printDesktopTable() const
         }
         cpuRow("polling every " + std::to_string(row.periodMs) + " ms", row.delivery,
                monitorViewName(row.monitor), row.seconds,
-               std::to_string(row.requests) + " / " + std::to_string(row.answers), row.cpu, extra);
+               std::to_string(row.requests) + " / " + std::to_string(row.answers), row.cpu, extra,
+               fixed(row.machineBusy * 100.0, 0) + "%");
     }
     if (m_instructionRows.empty())
         return;
