@@ -116,6 +116,8 @@ struct DesktopRun::Session
 bool DesktopRun::start(std::string &error)
 {
     ChildProcess::Launch launch;
+    // -noreset: a server that resets when a session's last client leaves may refuse the next
+    // session's tool while it does.
     launch.arguments = {"Xvfb",        "-displayfd", "1",   "-screen", "0",
                         "1600x900x24", "-nolisten",  "tcp", "-noreset"};
     launch.quietStderr = true;
