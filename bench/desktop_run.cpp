@@ -21,6 +21,11 @@ constexpr const char *kSpeedList[] = {"102", "63"};
 constexpr const char *kPeriodField[] = {"286", "522"};
 constexpr const char *kCycleButton[] = {"446", "522"};
 constexpr const char *kStopButton[] = {"516", "522"};
+// The monitor (820 px wide) starts over the window's corner too; moved right of the 668 px
+// window both fit the 1600 px screen, and no click meant for the window lands on the monitor.
+constexpr const char *kMonitorLeft = "668";
+// The monitor's second tab, "趋势", in screen coordinates once the monitor is moved.
+constexpr const char *kTrendTab[] = {"768", "82"};
 
 void pause(double seconds)
 {
@@ -40,6 +45,17 @@ std::pair<int, int> exchangesBetween(const std::string &logPath, long long fromN
         std::count_if(log->answers.begin(), log->answers.end(),
                       [&](const SimLog::Answer &a) { return within(a.lastByteNs); });
     return {static_cast<int>(requests), static_cast<int>(answers)};
+}
+
+// A figure taken while the device left requests unanswered means nothing: the tool did half
+// the work for those. The measured span cuts at most one exchange at either end.
+bool allAnswered(int requests, int answers, const std::string &where, std::string &error)
+{
+    if (requests > 0 && answers + 2 >= requests)
+        return true;
+    error = "the device answered " + std::to_string(answers) + " of " + std::to_string(requests) +
+            " requests " + where;
+    return false;
 }
 
 // The "totals:" line of a callgrind dump: instructions executed while instrumentation was on.
@@ -76,6 +92,19 @@ std::string newestDump(const std::string &base)
 
 } // namespace
 
+const char *monitorViewName(MonitorView view)
+{
+    switch (view) {
+    case MonitorView::Closed:
+        return "closed";
+    case MonitorView::Record:
+        return "record";
+    case MonitorView::Trend:
+        return "trend";
+    }
+    return "?";
+}
+
 struct DesktopRun::Session
 {
     ChildProcess sim;
@@ -87,8 +116,10 @@ struct DesktopRun::Session
 bool DesktopRun::start(std::string &error)
 {
     ChildProcess::Launch launch;
-    launch.arguments = {"Xvfb", "-displayfd",  "1",         "-screen",
-                        "0",    "1024x768x24", "-nolisten", "tcp"};
+    // -noreset: a server that resets when a session's last client leaves may refuse the next
+    // session's tool while it does.
+    launch.arguments = {"Xvfb",        "-displayfd", "1",   "-screen", "0",
+                        "1600x900x24", "-nolisten",  "tcp", "-noreset"};
     launch.quietStderr = true;
     if (!m_xServer.start(launch, error))
         return false;
@@ -119,8 +150,8 @@ bool DesktopRun::drive(const std::vector<std::string> &xdotoolArguments, std::st
     return true;
 }
 
-bool DesktopRun::open(Session &session, const std::string &delivery, bool callgrind,
-                      std::string &error)
+bool DesktopRun::open(Session &session, const std::string &delivery, MonitorView monitor,
+                      bool callgrind, std::string &error)
 {
     const std::string name = m_setup.logDir + "/desktop-" + std::to_string(++m_sessions);
     const std::string link = name + ".pty";
@@ -140,6 +171,8 @@ bool DesktopRun::open(Session &session, const std::string &delivery, bool callgr
                                 "--callgrind-out-file=" + session.callgrindOut};
     }
     toolLaunch.arguments.push_back(m_setup.toolPath);
+    if (monitor != MonitorView::Closed)
+        toolLaunch.arguments.push_back("--monitor");
     // The benchmark's own window runs offscreen; this one is a desktop user's.
     toolLaunch.environment = {
         {"DISPLAY", m_display}, {"QT_QPA_PLATFORM", "xcb"}, {"RX904_COM1", link}};
@@ -148,19 +181,42 @@ bool DesktopRun::open(Session &session, const std::string &delivery, bool callgr
     if (!session.tool.start(toolLaunch, error))
         return false;
     // The window is there once xdotool finds it; a second more lets the first paints settle.
+    if (!appeared(session, "RX904", {}, error))
+        return false;
+    // The monitor may map after the window, the more so under callgrind.
+    if (monitor != MonitorView::Closed &&
+        !appeared(session, "^通讯监视$", {"windowmove", kMonitorLeft, "0"}, error))
+        return false;
+    pause(callgrind ? 10.0 : 1.0);
+    if (monitor == MonitorView::Trend &&
+        !drive({"mousemove", kTrendTab[0], kTrendTab[1], "click", "1"}, error))
+        return false;
+    // The operator's choice of speed: 9600 is chosen at start-up, two entries below is 38400.
+    return drive({"mousemove", kSpeedList[0], kSpeedList[1], "click", "1"}, error) &&
+           drive({"key", "Down", "Down"}, error);
+}
+
+bool DesktopRun::appeared(Session &session, const std::string &name,
+                          const std::vector<std::string> &then, std::string &error) const
+{
+    // Only this session's windows: a window of the last session may still be going.
+    std::vector<std::string> arguments = {
+        "search", "--all", "--pid", std::to_string(session.tool.pid()), "--name", name};
+    arguments.insert(arguments.end(), then.begin(), then.end());
     const long long deadline = monotonicNs() + kPatienceMs * 1'000'000LL;
     std::string ignored;
-    while (!drive({"search", "--name", "RX904"}, ignored)) {
+    while (!drive(arguments, ignored)) {
+        if (const auto status = session.tool.wait(0)) {
+            error = "rx904-tool ended at start, status " + std::to_string(*status);
+            return false;
+        }
         if (monotonicNs() > deadline) {
-            error = "the window of rx904-tool never appeared";
+            error = "no window of rx904-tool named " + name + " appeared";
             return false;
         }
         pause(0.2);
     }
-    pause(callgrind ? 10.0 : 1.0);
-    // The operator's choice of speed: 9600 is chosen at start-up, two entries below is 38400.
-    return drive({"mousemove", kSpeedList[0], kSpeedList[1], "click", "1"}, error) &&
-           drive({"key", "Down", "Down"}, error);
+    return true;
 }
 
 template <typename During>
@@ -188,7 +244,7 @@ bool DesktopRun::startPolling(int periodMs, std::string &error) const
 std::optional<DesktopIdle> DesktopRun::idle(double seconds, std::string &error)
 {
     Session session;
-    if (!open(session, "byte", false, error))
+    if (!open(session, "byte", MonitorView::Closed, false, error))
         return std::nullopt;
     DesktopIdle figures;
     figures.seconds = seconds;
@@ -208,37 +264,47 @@ std::optional<DesktopIdle> DesktopRun::idle(double seconds, std::string &error)
     return figures;
 }
 
-std::optional<DesktopPolling> DesktopRun::poll(const std::string &delivery, int periodMs,
-                                               double seconds, std::string &error)
+std::optional<DesktopPolling> DesktopRun::poll(const std::string &delivery, MonitorView monitor,
+                                               int periodMs, double seconds, std::string &error)
 {
     Session session;
-    if (!open(session, delivery, false, error) || !startPolling(periodMs, error))
+    if (!open(session, delivery, monitor, false, error) || !startPolling(periodMs, error))
         return std::nullopt;
     pause(1.0);
     long long from = 0;
     long long to = 0;
+    MachineTimes machineFrom;
+    MachineTimes machineTo;
     const auto cpu = cpuWhile(session, [&] {
         from = monotonicNs();
+        machineFrom = machineTimes();
         pause(seconds);
+        machineTo = machineTimes();
         to = monotonicNs();
     });
     (void)drive({"mousemove", kStopButton[0], kStopButton[1], "click", "1"}, error);
-    if (!cpu) {
-        error = "rx904-tool ended while polling";
+    // An ended tool's CPU reads as nothing, or as the last of a process not yet reaped.
+    if (const auto status = session.tool.wait(0); status || !cpu) {
+        error = "rx904-tool ended while polling, status " +
+                (status ? std::to_string(*status) : std::string("unknown"));
         return std::nullopt;
     }
     pause(0.5);
-    DesktopPolling row{delivery, periodMs, static_cast<double>(to - from) * 1e-9, 0, 0, *cpu};
+    DesktopPolling row{delivery, monitor, periodMs, static_cast<double>(to - from) * 1e-9,
+                       0,        0,       *cpu};
+    row.machineBusy = busyShare(machineFrom, machineTo);
     std::tie(row.requests, row.answers) = exchangesBetween(session.simLog, from, to);
+    if (!allAnswered(row.requests, row.answers, "while polling", error))
+        return std::nullopt;
     return row;
 }
 
 std::optional<DesktopInstructions> DesktopRun::instructions(const std::string &delivery,
-                                                            int periodMs, double seconds,
-                                                            std::string &error)
+                                                            MonitorView monitor, int periodMs,
+                                                            double seconds, std::string &error)
 {
     Session session;
-    if (!open(session, delivery, true, error))
+    if (!open(session, delivery, monitor, true, error))
         return std::nullopt;
     const std::string pid = std::to_string(session.tool.pid());
     // Counts only while on: idle with the focus on a button, then the same length polling.
@@ -283,15 +349,12 @@ std::optional<DesktopInstructions> DesktopRun::instructions(const std::string &d
         return std::nullopt;
     DesktopInstructions row;
     row.delivery = delivery;
+    row.monitor = monitor;
     row.periodMs = periodMs;
     row.seconds = seconds;
     std::tie(row.requests, row.answers) = exchangesBetween(session.simLog, from, to);
-    // Unanswered requests cost the window half an exchange: such a count means nothing.
-    if (row.answers + 2 < row.requests) {
-        error = "the device answered " + std::to_string(row.answers) + " of " +
-                std::to_string(row.requests) + " requests under callgrind";
+    if (!allAnswered(row.requests, row.answers, "under callgrind", error))
         return std::nullopt;
-    }
     row.idlePerSecond = *idle / seconds;
     if (row.requests > 0)
         row.perExchange = (*polling - *idle) / row.requests;

@@ -449,7 +449,8 @@ void Bench::measureStartup()
 
 // The real binary under Xvfb at 38400 baud: answers one byte per character time and in one
 // piece after a USB adapter's 1 ms latency; polling at 50 ms for CPU, at 200 ms (slow enough
-// for valgrind) for instructions.
+// for valgrind) for instructions. Each delivery runs with the traffic monitor closed, on its
+// record and on its trend one after the other, so that the three meet the same load.
 void Bench::measureDesktop()
 {
     DesktopRun desktop({m_options.simPath, m_options.toolPath, m_logDir});
@@ -464,21 +465,42 @@ void Bench::measureDesktop()
     std::fprintf(stderr, "rx904-bench: rx904-tool under Xvfb ...\n");
     if (!(m_desktopIdle = desktop.idle(seconds, error)))
         return fail();
+    constexpr MonitorView kViews[] = {MonitorView::Closed, MonitorView::Record, MonitorView::Trend};
     for (const char *delivery : {"byte", "usb=1"}) {
-        if (auto row = desktop.poll(delivery, 50, seconds, error))
-            m_desktopRows.push_back(*row);
-        else
-            return fail();
+        for (const MonitorView view : kViews) {
+            if (auto row = desktop.poll(delivery, view, 50, seconds, error))
+                m_desktopRows.push_back(*row);
+            else
+                return fail();
+        }
     }
     if (!m_options.callgrind)
         return;
     std::fprintf(stderr, "rx904-bench: rx904-tool under callgrind ...\n");
-    for (const char *delivery : {"byte", "usb=1"}) {
-        if (auto row = desktop.instructions(delivery, 200, std::max(seconds / 3, 1.0), error))
+    const std::pair<const char *, MonitorView> counted[] = {{"byte", MonitorView::Closed},
+                                                            {"byte", MonitorView::Record},
+                                                            {"byte", MonitorView::Trend},
+                                                            {"usb=1", MonitorView::Closed}};
+    for (const auto &[delivery, view] : counted) {
+        if (auto row = desktop.instructions(delivery, view, 200, std::max(seconds / 3, 1.0), error))
             m_instructionRows.push_back(*row);
         else
             return fail();
     }
+}
+
+// The row with the monitor closed, same delivery and period, that a monitor row is compared
+// with; none for a closed row.
+template <typename DesktopRow>
+const DesktopRow *closedRowOf(const std::vector<DesktopRow> &rows, const DesktopRow &row)
+{
+    if (row.monitor == MonitorView::Closed)
+        return nullptr;
+    const auto found = std::find_if(rows.begin(), rows.end(), [&](const DesktopRow &other) {
+        return other.monitor == MonitorView::Closed && other.delivery == row.delivery &&
+               other.periodMs == row.periodMs;
+    });
+    return found == rows.end() ? nullptr : &*found;
 }
 
 std::string fixed(double value, int decimals)
@@ -571,35 +593,58 @@ void Bench::printDesktopTable() const
 {
     if (!m_desktopIdle)
         return;
-    std::printf("\nThe real rx904-tool under Xvfb, 38400 baud (CPU of one core from "
-                "/proc/PID/task/*/schedstat):\n\n");
-    std::printf("| state | answers delivered | time | requests / answers | rx904-tool | X server "
-                "| together |\n|---|---|---|---|---|---|---|\n");
-    const auto cpuRow = [](const char *state, const char *delivery, double seconds,
-                           const std::string &exchanges, const DesktopCpu &cpu) {
-        std::printf("| %s | %s | %.0f s | %s | %.3f%% | %.3f%% | %.3f%% |\n", state, delivery,
-                    seconds, exchanges.c_str(), cpu.tool * 100.0, cpu.xServer * 100.0,
-                    (cpu.tool + cpu.xServer) * 100.0);
+    std::printf("\nThe real rx904-tool under Xvfb (1600x900), 38400 baud (CPU of one core from "
+                "/proc/PID/task/*/schedstat); the traffic monitor opened with --monitor beside "
+                "the window, its extra over the closed row of the same delivery:\n\n");
+    std::printf("| state | answers delivered | monitor | time | requests / answers | rx904-tool | "
+                "X server | together | monitor's extra: tool / X server | machine busy |\n"
+                "|---|---|---|---|---|---|---|---|---|---|\n");
+    const auto cpuRow = [](const std::string &state, const std::string &delivery,
+                           const char *monitor, double seconds, const std::string &exchanges,
+                           const DesktopCpu &cpu, const std::string &extra,
+                           const std::string &busy) {
+        std::printf("| %s | %s | %s | %.0f s | %s | %.3f%% | %.3f%% | %.3f%% | %s | %s |\n",
+                    state.c_str(), delivery.c_str(), monitor, seconds, exchanges.c_str(),
+                    cpu.tool * 100.0, cpu.xServer * 100.0, (cpu.tool + cpu.xServer) * 100.0,
+                    extra.c_str(), busy.c_str());
     };
-    cpuRow("idle, port open, cursor blinking", "–", m_desktopIdle->seconds, "–",
-           m_desktopIdle->asStarted);
-    cpuRow("idle, port open, focus on a button", "–", m_desktopIdle->seconds, "–",
-           m_desktopIdle->cursorOff);
+    cpuRow("idle, port open, cursor blinking", "–", "closed", m_desktopIdle->seconds, "–",
+           m_desktopIdle->asStarted, "–", "–");
+    cpuRow("idle, port open, focus on a button", "–", "closed", m_desktopIdle->seconds, "–",
+           m_desktopIdle->cursorOff, "–", "–");
     for (const DesktopPolling &row : m_desktopRows) {
-        const std::string state = "polling every " + std::to_string(row.periodMs) + " ms";
-        cpuRow(state.c_str(), row.delivery.c_str(), row.seconds,
-               std::to_string(row.requests) + " / " + std::to_string(row.answers), row.cpu);
+        std::string extra = "–";
+        if (const DesktopPolling *closed = closedRowOf(m_desktopRows, row)) {
+            char text[64];
+            std::snprintf(text, sizeof text, "%+.3f%% / %+.3f%%",
+                          (row.cpu.tool - closed->cpu.tool) * 100.0,
+                          (row.cpu.xServer - closed->cpu.xServer) * 100.0);
+            extra = text;
+        }
+        cpuRow("polling every " + std::to_string(row.periodMs) + " ms", row.delivery,
+               monitorViewName(row.monitor), row.seconds,
+               std::to_string(row.requests) + " / " + std::to_string(row.answers), row.cpu, extra,
+               fixed(row.machineBusy * 100.0, 0) + "%");
     }
     if (m_instructionRows.empty())
         return;
     std::printf("\nInstructions of the rx904-tool process per exchange (callgrind, polling "
-                "minus idle of the same length):\n\n");
-    std::printf("| answers delivered | period | time | requests / answers | instructions per "
-                "exchange | idle instructions/s |\n|---|---|---|---|---|---|\n");
-    for (const DesktopInstructions &row : m_instructionRows)
-        std::printf("| %s | %d ms | %.0f s | %d / %d | %.3f M | %.4f M |\n", row.delivery.c_str(),
-                    row.periodMs, row.seconds, row.requests, row.answers, row.perExchange / 1e6,
+                "minus idle of the same length; the monitor's extra over the closed row of the "
+                "same delivery):\n\n");
+    std::printf("| answers delivered | monitor | period | time | requests / answers | instructions "
+                "per exchange | monitor's extra | idle instructions/s |\n"
+                "|---|---|---|---|---|---|---|---|\n");
+    for (const DesktopInstructions &row : m_instructionRows) {
+        const DesktopInstructions *closed = closedRowOf(m_instructionRows, row);
+        const std::string extra =
+            closed ? (row.perExchange >= closed->perExchange ? "+" : "") +
+                         fixed((row.perExchange - closed->perExchange) / 1e6, 3) + " M"
+                   : std::string("–");
+        std::printf("| %s | %s | %d ms | %.0f s | %d / %d | %.3f M | %s | %.4f M |\n",
+                    row.delivery.c_str(), monitorViewName(row.monitor), row.periodMs, row.seconds,
+                    row.requests, row.answers, row.perExchange / 1e6, extra.c_str(),
                     row.idlePerSecond / 1e6);
+    }
     std::fflush(stdout);
 }
 
