@@ -57,13 +57,6 @@ QList<int> RecordView::selectedRows() const
     return rows;
 }
 
-void RecordView::selectRows(int first, int last)
-{
-    m_anchor = m_dropped + first;
-    m_current = m_dropped + last;
-    viewport()->update();
-}
-
 bool RecordView::following() const
 {
     return verticalScrollBar()->value() == verticalScrollBar()->maximum();

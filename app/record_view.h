@@ -29,7 +29,6 @@ public:
 
     // The selected model rows, ascending: one contiguous run, as the operator picked it.
     [[nodiscard]] QList<int> selectedRows() const;
-    void selectRows(int first, int last);
     // True while the newest row is in view; new rows then keep it there.
     [[nodiscard]] bool following() const;
 

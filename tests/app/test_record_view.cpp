@@ -4,6 +4,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QStandardItemModel>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -96,12 +97,18 @@ INSTANTIATE_TEST_SUITE_P(
                       ScrollCase{"ClearedAndRefilled", 30, -1, {{0, 30}, {3, 0}}, 0}),
     [](const auto &info) { return std::string(info.param.name); });
 
-// The selection stays on its frames while rows drop off the front.
+// A run picked with the keys stays on its frames while rows drop off the front.
 TEST(RecordView, SelectionFollowsItsRowsWhenTheFrontDrops)
 {
     QStandardItemModel model(20, 1);
     app::RecordView view(&model);
-    view.selectRows(10, 12);
+    view.resize(300, 200);
+    QTest::keyClick(&view, Qt::Key_Home);
+    for (int k = 0; k < 10; ++k)
+        QTest::keyClick(&view, Qt::Key_Down);
+    QTest::keyClick(&view, Qt::Key_Down, Qt::ShiftModifier);
+    QTest::keyClick(&view, Qt::Key_Down, Qt::ShiftModifier);
+    EXPECT_EQ(view.selectedRows(), QList<int>({10, 11, 12}));
     model.removeRows(0, 5);
     EXPECT_EQ(view.selectedRows(), QList<int>({5, 6, 7}));
     model.removeRows(0, 6);
