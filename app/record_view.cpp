@@ -184,13 +184,12 @@ void RecordView::mousePressEvent(QMouseEvent *event)
 
 void RecordView::mouseMoveEvent(QMouseEvent *event)
 {
-    if (!(event->buttons() & Qt::LeftButton) || m_anchor < 0)
+    if (!(event->buttons() & Qt::LeftButton) || m_anchor < 0 || endRow() == m_dropped)
         return;
+    // Dragged above the rows in view, the selection reaches one row further, which scrolls.
     const int y = event->position().toPoint().y();
-    const long long row =
-        std::clamp(m_top + std::max(y, 0) / m_rowHeight - (y < 0 ? 1 : 0), m_dropped, endRow() - 1);
-    if (row >= m_dropped)
-        moveCurrent(row, true);
+    const long long row = y < 0 ? m_top - 1 : m_top + y / m_rowHeight;
+    moveCurrent(std::clamp(row, m_dropped, endRow() - 1), true);
 }
 
 void RecordView::keyPressEvent(QKeyEvent *event)
@@ -296,13 +295,12 @@ void RecordView::updateMetrics()
 {
     const QFontMetrics metrics = fontMetrics();
     m_rowHeight = metrics.height() + 4;
-    int narrowest = metrics.horizontalAdvance(QLatin1Char(' '));
-    for (std::size_t c = 0; c < m_advances.size(); ++c) {
-        m_advances[c] = c < ' ' ? 0 : metrics.horizontalAdvance(QLatin1Char(static_cast<char>(c)));
-        if (c >= ' ')
-            narrowest = std::min(narrowest, m_advances[c]);
+    m_narrowest = metrics.horizontalAdvance(QLatin1Char(' '));
+    for (char16_t c = ' '; c < m_advances.size(); ++c) {
+        m_advances[c] = metrics.horizontalAdvance(QChar(c));
+        m_narrowest = std::min(m_narrowest, m_advances[c]);
     }
-    m_advances[0] = std::max(narrowest, 1);
+    m_narrowest = std::max(m_narrowest, 1);
 }
 
 // The characters up to the first that starts beyond `width`: every glyph drawn costs, and a
@@ -315,7 +313,7 @@ int RecordView::visibleLength(const QString &text, int width) const
         if (x > width)
             return k;
         const char16_t c = text[k].unicode();
-        x += c >= ' ' && c < m_advances.size() ? m_advances[c] : m_advances[0];
+        x += c >= ' ' && c < m_advances.size() ? m_advances[c] : m_narrowest;
     }
     return static_cast<int>(text.size());
 }

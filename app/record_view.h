@@ -68,8 +68,9 @@ private:
     QAbstractItemModel *m_model;
     QHeaderView *m_header;
     int m_rowHeight = 0;
-    // Advances of the ASCII characters, to cut texts to what can show; [0] the narrowest.
+    // Advances of the printable ASCII characters, to cut texts to what can show.
     std::array<int, 128> m_advances{};
+    int m_narrowest = 1;
     long long m_dropped = 0; // rows the model dropped off its front: absolute = this + model row
     long long m_top = 0;     // the absolute row painted at the top of the viewport
     bool m_followOnChange = true;
