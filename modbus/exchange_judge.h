@@ -1,0 +1,64 @@
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <span>
+
+namespace modbus {
+
+// An exception answer: station, function | 0x80, exception code, CRC low, CRC high.
+inline constexpr int kExceptionAnswerLength = 5;
+
+// A read answer of `count` registers: station, function, byte count, 2 x count data, CRC.
+[[nodiscard]] constexpr int readAnswerLength(int count)
+{
+    return 3 + 2 * count + 2;
+}
+
+// The normal answer a request frame asks for, from the frame alone: 03 and 04 read
+// 5 + 2n bytes, 06 is echoed (8), the identification 0x26 answers 16. Nothing for a frame
+// that is not an 8-byte request of these functions; its exception form is always
+// kExceptionAnswerLength.
+[[nodiscard]] std::optional<int> expectedAnswerLength(std::span<const std::uint8_t> request);
+
+// True when the frame's last two bytes are the CRC-16/MODBUS of the rest, low byte first.
+// Frames shorter than 3 bytes carry no CRC and never hold.
+[[nodiscard]] bool crcHolds(std::span<const std::uint8_t> frame);
+
+enum class Verdict {
+    Complete,      // the whole answer, good CRC, from the station and for the function asked
+    Exception,     // the device refused: function | 0x80 and an exception code, good CRC
+    BadCrc,        // the answer's length is in but its CRC does not match its bytes
+    WrongStation,  // good CRC, another station answered
+    WrongFunction, // good CRC, the answer is for another function
+    Incomplete,    // fewer bytes than the answer needs (see `received` and `expected`)
+    ExtraBytes,    // a good answer followed by bytes that belong to nothing
+};
+
+struct Judgement
+{
+    Verdict verdict = Verdict::Incomplete;
+    int exceptionCode = 0; // with Exception
+    int received = 0;      // bytes given
+    // The length the answer needs: the normal or, once byte 1 says so, the exception form.
+    // 0 when the request's answer length is unknown.
+    int expected = 0;
+
+    // The answer's own bytes (the first `expected`) are in and their CRC holds.
+    [[nodiscard]] bool crcGood() const
+    {
+        return verdict == Verdict::Complete || verdict == Verdict::Exception ||
+               verdict == Verdict::WrongStation || verdict == Verdict::WrongFunction ||
+               verdict == Verdict::ExtraBytes;
+    }
+};
+
+// Judges the bytes received after `request`, the first byte being the answer's first. The
+// answer may come from any station when `anyStation` (the address read: the device answers
+// station 250 with its own). A request whose answer length is unknown judges everything
+// given as one frame: Complete or Exception on a good CRC, BadCrc otherwise, Incomplete
+// below 5 bytes.
+[[nodiscard]] Judgement judgeAnswer(std::span<const std::uint8_t> request,
+                                    std::span<const std::uint8_t> answer,
+                                    bool anyStation = false);
+
+} // namespace modbus
