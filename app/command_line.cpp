@@ -106,10 +106,12 @@ CommandLine parseCommandLine(const QStringList &arguments)
     return result;
 }
 
-void applyPortOptions(const CommandLine &commandLine)
+serial::PortMap portMap(const CommandLine &commandLine)
 {
+    serial::PortMap map = serial::PortMap::fromEnvironment();
     for (const auto &[port, device] : commandLine.ports)
-        qputenv(serial::overrideVariableName(port).toLatin1().constData(), device.toLocal8Bit());
+        map.set(port, device, serial::PortOrigin::CommandLine);
+    return map;
 }
 
 } // namespace app

@@ -1,4 +1,6 @@
 #pragma once
+#include "serial/port_map.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -26,7 +28,7 @@ struct CommandLine
 // `arguments` as the program was called, its own name first.
 [[nodiscard]] CommandLine parseCommandLine(const QStringList &arguments);
 
-// Gives each --port mapping to this process as RX904_COMn, before any port is named.
-void applyPortOptions(const CommandLine &commandLine);
+// The devices named for COM numbers: RX904_COMn of the environment, and each --port over it.
+[[nodiscard]] serial::PortMap portMap(const CommandLine &commandLine);
 
 } // namespace app

@@ -43,9 +43,9 @@ QTableWidgetItem *cell(const QString &text)
 
 } // namespace
 
-ConfigurationWindow::ConfigurationWindow(serial::SerialControl &port,
+ConfigurationWindow::ConfigurationWindow(serial::Transport *line,
                                          const commissioning::Link &link, QWidget *parent)
-    : QDialog(parent), m_client(port, m_timer), m_jobs(m_client)
+    : QDialog(parent), m_client(line, m_timer), m_jobs(m_client)
 {
     build();
     m_jobs.setLink(link);

@@ -2,7 +2,7 @@
 #include "commissioning/commissioner.h"
 #include "commissioning/device_client.h"
 #include "commissioning/parameter_file.h"
-#include "serial/serial_control.h"
+#include "serial/transport.h"
 
 #include <QDialog>
 
@@ -25,7 +25,9 @@ class ConfigurationWindow : public QDialog
     Q_OBJECT
 
 public:
-    ConfigurationWindow(serial::SerialControl &port, const commissioning::Link &link,
+    // Works over `line`, lent for as long as the window lives; without one (the port would
+    // not open) every request ends as "串口未打开".
+    ConfigurationWindow(serial::Transport *line, const commissioning::Link &link,
                         QWidget *parent = nullptr);
 
     // The speed and station the user chose with "使用", or that a write moved the device to.

@@ -15,7 +15,6 @@
 #include "operations/single_query.h"
 #include "operations/startup.h"
 #include "product_link.h"
-#include "serial/port_names.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -27,9 +26,9 @@
 
 namespace app {
 
-frmMain::frmMain(serial::SerialControl &MSComm1, ops::MessageBox &messages, QWidget *parent)
-    : QWidget(parent), m_MSComm1(MSComm1),
-      m_timer2(this), m_window{m_form, m_vars, MSComm1, messages, m_timer2}, m_traffic(MSComm1)
+frmMain::frmMain(ops::CommControl &MSComm1, ops::MessageBox &messages, QWidget *parent)
+    : QWidget(parent), m_MSComm1(MSComm1), m_timer2(this),
+      m_window{m_form, m_vars, MSComm1, messages, m_timer2}
 {
     m_ui.setupUi(this);
     connectControls();
@@ -104,12 +103,12 @@ void frmMain::connectControls()
     connect(m_ui.Label4, &LinkLabel::clicked, this, &frmMain::Label4_Click);
     connect(m_ui.lblurl, &LinkLabel::clicked, this, &frmMain::lblurl_Click);
     connect(&m_timer2, &QtPollTimer::tick, this, &frmMain::Timer2_Timer);
-    connect(&m_MSComm1, &serial::SerialControl::OnComm, this, &frmMain::MSComm1_OnComm);
+    connect(&m_MSComm1, &ops::CommControl::OnComm, this, &frmMain::MSComm1_OnComm);
 }
 
 void frmMain::describePorts()
 {
-    const QStringList tips = serial::portToolTips();
+    const QStringList tips = m_MSComm1.portToolTips();
     for (int index = 0; index < m_ui.Combo1->count() && index < tips.size(); ++index)
         m_ui.Combo1->setItemData(index, tips[index], Qt::ToolTipRole);
 }
@@ -206,8 +205,6 @@ void frmMain::lblurl_Click()
 
 void frmMain::MSComm1_OnComm()
 {
-    if (m_portLent)
-        return;
     if (m_gate.busy()) {
         m_gate.deferEvent();
         return;
@@ -224,25 +221,18 @@ void frmMain::configure()
 {
     auto &port = m_MSComm1;
     const bool wasOpen = port.portOpen();
-    const int threshold = port.rThreshold();
     if (!wasOpen)
         port.setPortOpen(true);
     const commissioning::Link link{
         m_vars.CommRate,
         std::max(1, int{ops::roundedStation(m_form, ops::Field::txtStationID).value_or(1)})};
-    m_portLent = true;
     std::optional<commissioning::Link> chosen;
     {
-        ConfigurationWindow window(port, link, this);
+        ConfigurationWindow window(port.lend(), link, this);
         window.exec();
         chosen = window.chosenLink();
     }
-    m_portLent = false;
-    // The port as the window left it: its speed, nothing waiting, the same receive arming.
-    port.setRThreshold(0);
-    port.setInBufferCount(0);
-    port.setSettings(ops::settingsText(m_vars.CommRate));
-    port.setRThreshold(threshold);
+    port.giveBack();
     if (!wasOpen)
         port.setPortOpen(false);
     if (!chosen)

@@ -21,7 +21,7 @@ class frmMain : public QWidget
     Q_OBJECT
 
 public:
-    frmMain(serial::SerialControl &MSComm1, ops::MessageBox &messages, QWidget *parent = nullptr);
+    frmMain(ops::CommControl &MSComm1, ops::MessageBox &messages, QWidget *parent = nullptr);
     ~frmMain() override;
 
     // The start-up sequence; run once before the window is first shown.
@@ -72,14 +72,11 @@ private:
     MainWindowUi m_ui;
     WidgetForm m_form{m_ui};
     ops::FormVars m_vars;
-    serial::SerialControl &m_MSComm1;
+    ops::CommControl &m_MSComm1;
     QtPollTimer m_timer2;
     ops::Window m_window;
     HandlerGate m_gate;
-    // Set while the configuration window owns the port: its answers are not ours, and a
-    // serial event then is neither handled nor kept for later.
-    bool m_portLent = false;
-    // Only watches MSComm1's traffic; nothing of the window's own work passes through it.
+    // Only watches the line's traffic; nothing of the window's own work passes through it.
     TrafficMonitor m_traffic;
     MonitorWindow *m_monitorWindow = nullptr;
 };

@@ -1,8 +1,9 @@
 #include "command_line.h"
 #include "frm_main.h"
 #include "qt_message_box.h"
-#include "serial/qt_serial_control.h"
-#include "startup_report.h"
+
+#include "operations/comm_adapter.h"
+#include "serial/port_directory.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -22,19 +23,21 @@ int main(int argc, char *argv[])
                    *commandLine.exitStatus == 0 ? stdout : stderr);
         return *commandLine.exitStatus;
     }
-    app::applyPortOptions(commandLine);
 
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("rx904-tool"));
     // Lets the desktop match the window with its menu entry and icon.
     QApplication::setDesktopFileName(QStringLiteral("io.github.rx904tool.Rx904Tool"));
 
-    serial::QtSerialControl MSComm1;
+    serial::PortDirectory ports(app::portMap(commandLine));
+    ops::CommAdapter MSComm1(ports);
     app::QtMessageBox messages;
     app::frmMain window(MSComm1, messages);
     messages.setParent(&window);
+    // The monitor follows the line from the first open on, whether its window is open or not.
+    QObject::connect(&MSComm1, &ops::CommAdapter::transportChanged, &window.trafficMonitor(),
+                     &app::TrafficMonitor::watch);
     window.Form_Load();
-    app::reportStartupWhenShown(window, MSComm1);
     window.show();
     if (commandLine.configure)
         QTimer::singleShot(0, &window, &app::frmMain::openConfiguration);

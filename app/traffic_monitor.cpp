@@ -1,6 +1,6 @@
 #include "traffic_monitor.h"
 
-#include "serial/serial_control.h"
+#include "serial/transport.h"
 
 #include <span>
 
@@ -18,21 +18,28 @@ std::span<const std::uint8_t> bytesOf(const QByteArray &bytes)
 
 } // namespace
 
-TrafficMonitor::TrafficMonitor(serial::SerialControl &control, QObject *parent,
-                               monitor::Clock clock)
-    : QObject(parent), m_control(control), m_exchanges(clock),
-      m_wallClock(clock(), QDateTime::currentDateTime())
+TrafficMonitor::TrafficMonitor(QObject *parent, monitor::Clock clock)
+    : QObject(parent), m_exchanges(clock), m_wallClock(clock(), QDateTime::currentDateTime())
 {
     m_batch.setInterval(kBatchMs);
     connect(&m_batch, &QTimer::timeout, this, &TrafficMonitor::flush);
-    connect(&control, &serial::SerialControl::trafficSent, this,
-            [this](const QByteArray &bytes, std::chrono::steady_clock::time_point at) {
+}
+
+void TrafficMonitor::watch(serial::Transport *transport)
+{
+    if (m_transport)
+        disconnect(m_transport, nullptr, this, nullptr);
+    m_transport = transport;
+    if (!transport)
+        return;
+    connect(transport, &serial::Transport::sent, this,
+            [this](const QByteArray &bytes, serial::TimePoint at) {
                 takeLine();
                 m_exchanges.sent(bytesOf(bytes), at);
                 wake();
             });
-    connect(&control, &serial::SerialControl::trafficReceived, this,
-            [this](const QByteArray &bytes, std::chrono::steady_clock::time_point at) {
+    connect(transport, &serial::Transport::received, this,
+            [this](const QByteArray &bytes, serial::TimePoint at) {
                 m_exchanges.received(bytesOf(bytes), at);
                 wake();
             });
@@ -42,7 +49,8 @@ TrafficMonitor::TrafficMonitor(serial::SerialControl &control, QObject *parent,
 // a second, so only a change is handed on.
 void TrafficMonitor::takeLine()
 {
-    std::optional<serial::LineSettings> line = m_control.line();
+    std::optional<serial::LineSettings> line =
+        m_transport ? m_transport->line() : std::optional<serial::LineSettings>();
     if (line == m_line)
         return;
     m_line = std::move(line);

@@ -5,17 +5,18 @@
 #include "serial/line_settings.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QTimer>
 #include <optional>
 
 namespace serial {
-class SerialControl;
+class Transport;
 }
 
 namespace app {
 
-// Watches the serial control for the traffic monitor and keeps its history, whether its
-// window is open or not. The slots on the control's signals only record; the judging, the
+// Watches the transport for the traffic monitor and keeps its history, whether its window
+// is open or not. The slots on the transport's signals only record; the judging, the
 // record, the trend and the value file catch up on a 50 ms batch timer, which runs only
 // while there is something to do.
 class TrafficMonitor : public QObject
@@ -24,8 +25,11 @@ class TrafficMonitor : public QObject
 
 public:
     // The clock decides time-outs and silences; the bytes bring their own moments.
-    explicit TrafficMonitor(serial::SerialControl &control, QObject *parent = nullptr,
+    explicit TrafficMonitor(QObject *parent = nullptr,
                             monitor::Clock clock = std::chrono::steady_clock::now);
+
+    // Watches this transport from now on, instead of the one before; nothing watches none.
+    void watch(serial::Transport *transport);
 
     [[nodiscard]] const monitor::Record &record() const { return m_record; }
     [[nodiscard]] const monitor::Trend &trend() const { return m_trend; }
@@ -59,7 +63,7 @@ private:
     void takeLine();
     void wake();
 
-    serial::SerialControl &m_control;
+    QPointer<serial::Transport> m_transport;
     // What the exchange layer was last told; it starts on the tool's 9600,N,8,1.
     std::optional<serial::LineSettings> m_line = serial::LineSettings{};
     monitor::ExchangeMonitor m_exchanges;

@@ -6,9 +6,13 @@
 #include <algorithm>
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <thread>
+
+#include <poll.h>
+#include <xcb/xcb.h>
 
 namespace bench {
 namespace {
@@ -194,6 +198,59 @@ bool DesktopRun::open(Session &session, const std::string &delivery, MonitorView
     // The operator's choice of speed: 9600 is chosen at start-up, two entries below is 38400.
     return drive({"mousemove", kSpeedList[0], kSpeedList[1], "click", "1"}, error) &&
            drive({"key", "Down", "Down"}, error);
+}
+
+// The tool reports nothing itself: the X server tells when its window maps. With no window
+// manager a top-level window is a child of the root, so the root's substructure sees it.
+std::optional<double> DesktopRun::startup(std::string &error)
+{
+    const std::string name = m_setup.logDir + "/startup-" + std::to_string(++m_sessions);
+    Session session;
+    ChildProcess::Launch simLaunch;
+    simLaunch.arguments = {m_setup.simPath, "--link", name + ".pty"};
+    if (!session.sim.start(simLaunch, error) || !session.sim.readLine(kPatienceMs)) {
+        error = "rx904-sim did not start: " + error;
+        return std::nullopt;
+    }
+    xcb_connection_t *x = xcb_connect(m_display.c_str(), nullptr);
+    if (xcb_connection_has_error(x) != 0) {
+        xcb_disconnect(x);
+        error = "no connection to " + m_display;
+        return std::nullopt;
+    }
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(x)).data->root;
+    const std::uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+    xcb_change_window_attributes(x, root, XCB_CW_EVENT_MASK, &mask);
+    xcb_flush(x);
+
+    ChildProcess::Launch toolLaunch;
+    toolLaunch.arguments = {m_setup.toolPath};
+    toolLaunch.environment = {
+        {"DISPLAY", m_display}, {"QT_QPA_PLATFORM", "xcb"}, {"RX904_COM1", name + ".pty"}};
+    toolLaunch.stdoutFile = "/dev/null";
+    toolLaunch.quietStderr = true;
+    std::optional<double> shownMs;
+    if (session.tool.start(toolLaunch, error)) {
+        const long long deadline = monotonicNs() + kPatienceMs * 1'000'000LL;
+        pollfd connection{xcb_get_file_descriptor(x), POLLIN, 0};
+        while (!shownMs && monotonicNs() < deadline) {
+            while (xcb_generic_event_t *event = xcb_poll_for_event(x)) {
+                if ((event->response_type & 0x7F) == XCB_MAP_NOTIFY && !shownMs)
+                    shownMs = static_cast<double>(monotonicNs() - session.tool.startedNs()) * 1e-6;
+                std::free(event);
+            }
+            if (!shownMs)
+                ::poll(&connection, 1, 100);
+        }
+        if (!shownMs)
+            error = "rx904-tool mapped no window";
+        session.tool.signal(SIGTERM);
+        (void)session.tool.wait(kPatienceMs);
+    }
+    xcb_disconnect(x);
+    session.sim.signal(SIGTERM);
+    (void)session.sim.wait(kPatienceMs);
+    return shownMs;
 }
 
 bool DesktopRun::appeared(Session &session, const std::string &name,

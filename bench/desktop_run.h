@@ -73,6 +73,9 @@ public:
     bool start(std::string &error);
 
     [[nodiscard]] std::optional<DesktopIdle> idle(double seconds, std::string &error);
+    // From starting the tool to the X server mapping its window, in milliseconds, with the
+    // simulated device as COM1.
+    [[nodiscard]] std::optional<double> startup(std::string &error);
     // A row whose requests the device left unanswered is an error: the tool did half the work.
     [[nodiscard]] std::optional<DesktopPolling> poll(const std::string &delivery,
                                                      MonitorView monitor, int periodMs,

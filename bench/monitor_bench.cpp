@@ -8,7 +8,7 @@
 #include "app/traffic_monitor.h"
 #include "modbus/crc16.h"
 #include "modbus/request_frame.h"
-#include "serial/serial_control.h"
+#include "serial/fake_transport.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -22,37 +22,6 @@
 #include <string>
 
 namespace {
-
-// The control's two traffic signals, raised by the benchmark; nothing is ever sent.
-class FedControl : public serial::SerialControl
-{
-public:
-    void setCommPort(int) override {}
-    int commPort() const override { return 1; }
-    void setSettings(const QString &) override {}
-    bool portOpen() const override { return true; }
-    bool setPortOpen(bool) override { return true; }
-    void setInputMode(int) override {}
-    void setInputLen(int) override {}
-    void setInBufferCount(int) override {}
-    int inBufferCount() const override { return 0; }
-    void setOutBufferCount(int) override {}
-    void setSThreshold(int) override {}
-    void setRThreshold(int) override {}
-    int rThreshold() const override { return 0; }
-    void setOutput(const QByteArray &) override {}
-    QByteArray input() override { return {}; }
-    int commEvent() const override { return 0; }
-
-    void feedSent(const QByteArray &b, std::chrono::steady_clock::time_point at)
-    {
-        emit trafficSent(b, at);
-    }
-    void feedReceived(const QByteArray &b, std::chrono::steady_clock::time_point at)
-    {
-        emit trafficReceived(b, at);
-    }
-};
 
 long statusKb(const char *key)
 {
@@ -115,8 +84,10 @@ int main(int argc, char *argv[])
     using namespace std::chrono;
     const steady_clock::time_point start{};
     steady_clock::time_point now = start;
-    FedControl control;
-    app::TrafficMonitor traffic(control, nullptr, [&] { return now; });
+    // The transport's two traffic signals, raised by the benchmark; nothing is ever sent.
+    serial::FakeTransport line;
+    app::TrafficMonitor traffic(nullptr, [&] { return now; });
+    traffic.watch(&line);
     app::MonitorWindow window(traffic);
     if (tab != 2)
         window.show();
@@ -133,11 +104,11 @@ int main(int argc, char *argv[])
     const double cpuStart = cpuSeconds();
     for (long i = 0; i < exchanges; ++i) {
         now = start + milliseconds(50 * i);
-        control.feedSent(request, now);
+        emit line.sent(request, now);
         // A 35-byte answer arriving in two pieces, 20 ms after the request.
         const QByteArray answer = answerWithValue(200 + static_cast<int>(i % 600) / 10);
-        control.feedReceived(answer.left(16), now + milliseconds(12));
-        control.feedReceived(answer.mid(16), now + milliseconds(20));
+        emit line.received(answer.left(16), now + milliseconds(12));
+        emit line.received(answer.mid(16), now + milliseconds(20));
         now += milliseconds(45);
         // The 50 ms batch timer. The window shows what came on its own tick, four times a
         // second of real time, so it paints only now and then in a fed hour.

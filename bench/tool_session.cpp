@@ -2,7 +2,9 @@
 
 #include "app/frm_main.h"
 #include "process_probe.h"
-#include "serial/qt_serial_control.h"
+#include "operations/comm_adapter.h"
+#include "serial/port_directory.h"
+#include "serial/transport.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -11,7 +13,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSerialPort>
 #include <QTimer>
 #include <QWindow>
 
@@ -67,6 +68,7 @@ ToolSession::~ToolSession()
     m_application.watchPaints(nullptr, {});
     m_window.reset();
     m_port.reset();
+    m_ports.reset();
 }
 
 bool ToolSession::start(int baud, const std::string &logPath, std::string &error)
@@ -81,22 +83,27 @@ bool ToolSession::start(int baud, const std::string &logPath, std::string &error
         error = "rx904-sim printed no terminal path";
         return false;
     }
-    qputenv("RX904_COM1", QByteArray::fromStdString(*path));
-
-    m_port = std::make_unique<serial::QtSerialControl>();
+    serial::PortMap map;
+    map.set(1, QString::fromStdString(*path), serial::PortOrigin::CommandLine);
+    m_ports = std::make_unique<serial::PortDirectory>(map);
+    m_port = std::make_unique<ops::CommAdapter>(*m_ports);
     m_window = std::make_unique<app::frmMain>(*m_port, m_messages);
     // Made after the window's own connection, so it runs once the receive handler has
     // returned.
-    QObject::connect(m_port.get(), &serial::SerialControl::OnComm, m_window.get(),
+    QObject::connect(m_port.get(), &ops::CommControl::OnComm, m_window.get(),
                      [this] { answerHandled(); });
-    // QSerialPort writes a request out when the event loop next reports the terminal
-    // writable, and says so by bytesWritten.
-    if (auto *serialPort = m_port->findChild<QSerialPort *>()) {
-        QObject::connect(serialPort, &QSerialPort::bytesWritten, m_window.get(), [this] {
-            if (m_run != nullptr && m_written < m_run->requestWrittenNs.size())
-                m_run->requestWrittenNs[m_written++] = monotonicNs();
-        });
-    }
+    // Each request as the transport hands it to the system, on whichever transport an open
+    // made.
+    QObject::connect(m_port.get(), &ops::CommAdapter::transportChanged, m_window.get(),
+                     [this](serial::Transport *transport) {
+                         QObject::connect(transport, &serial::Transport::sent, m_window.get(),
+                                          [this] {
+                                              if (m_run != nullptr &&
+                                                  m_written < m_run->requestWrittenNs.size())
+                                                  m_run->requestWrittenNs[m_written++] =
+                                                      monotonicNs();
+                                          });
+                     });
     m_window->Form_Load();
     m_window->show();
     if (!m_port->portOpen()) {
@@ -211,6 +218,7 @@ bool ToolSession::finish(std::string &error)
     // The port closes before the device goes, so the window sees no lost port.
     m_window.reset();
     m_port.reset();
+    m_ports.reset();
     m_sim.signal(SIGTERM);
     if (!m_sim.wait(kPatienceMs)) {
         error = "rx904-sim did not end";

@@ -12,7 +12,10 @@ namespace app {
 class frmMain;
 }
 namespace serial {
-class QtSerialControl;
+class PortDirectory;
+}
+namespace ops {
+class CommAdapter;
 }
 
 namespace bench {
@@ -45,7 +48,7 @@ struct ToolRun
     std::vector<std::pair<double, double>> residentMb; // (seconds into the run, VmRSS)
 };
 
-// The real window (frmMain) on the real serial port (QtSerialControl) in this process,
+// The real window (frmMain) on the real serial port (CommAdapter) in this process,
 // against rx904-sim with wire timing on a pseudo-terminal as COM1.
 class ToolSession
 {
@@ -75,7 +78,8 @@ private:
     std::string m_simPath;
     ChildProcess m_sim;
     CountingMessageBox m_messages;
-    std::unique_ptr<serial::QtSerialControl> m_port;
+    std::unique_ptr<serial::PortDirectory> m_ports;
+    std::unique_ptr<ops::CommAdapter> m_port;
     std::unique_ptr<app::frmMain> m_window;
     ToolRun *m_run = nullptr;
     std::size_t m_recorded = 0;

@@ -1,28 +1,19 @@
 #include "device_client.h"
 
-#include "modbus/crc16.h"
+#include "modbus/exchange_judge.h"
 #include "modbus/frame_timing.h"
-#include "serial/comm_events.h"
 
 #include <span>
 
 namespace commissioning {
 namespace {
 
-// An exception answer: station, function | 0x80, code, CRC.
-constexpr int kExceptionLength = 5;
 constexpr int kMaxTries = 2;
 
-std::span<const std::uint8_t> bytesOf(const QByteArray &bytes, qsizetype length)
+std::span<const std::uint8_t> bytesOf(const QByteArray &bytes)
 {
     return {reinterpret_cast<const std::uint8_t *>(bytes.constData()),
-            static_cast<std::size_t>(length)};
-}
-
-bool crcMatches(std::span<const std::uint8_t> frame)
-{
-    const std::uint16_t crc = modbus::Crc16(frame.first(frame.size() - 2));
-    return frame[frame.size() - 2] == (crc & 0xFF) && frame[frame.size() - 1] == (crc >> 8);
+            static_cast<std::size_t>(bytes.size())};
 }
 
 } // namespace
@@ -71,20 +62,33 @@ std::chrono::nanoseconds tryTimeout(int baud, int answerLength)
            modbus::frameSilence(baud) * 2 + kTurnaroundAllowance;
 }
 
-DeviceClient::DeviceClient(serial::SerialControl &port, DeadlineTimer &timer, QObject *parent)
-    : QObject(parent), m_port(port), m_timer(timer)
+DeviceClient::DeviceClient(serial::Transport *line, DeadlineTimer &timer, QObject *parent)
+    : QObject(parent), m_line(line), m_timer(timer)
 {
-    connect(&m_port, &serial::SerialControl::OnComm, this, &DeviceClient::received);
+    if (line) {
+        connect(line, &serial::Transport::received, this,
+                [this](const QByteArray &bytes) { received(bytes); });
+        connect(line, &serial::Transport::lost, this, &DeviceClient::lost);
+    }
     connect(&m_timer, &DeadlineTimer::expired, this, &DeviceClient::expired);
 }
 
 void DeviceClient::setBaud(int baud)
 {
     m_baud = baud;
-    m_port.setSettings(QString::number(baud) + QStringLiteral(",N,8,1"));
+    if (m_line) {
+        serial::LineSettings settings;
+        settings.baudRate = baud;
+        m_line->setLine(settings);
+    }
 }
 
-bool DeviceClient::send(const modbus::Request &request, std::optional<std::uint8_t> station,
+bool DeviceClient::lineOpen() const
+{
+    return m_line && m_line->isOpen();
+}
+
+bool DeviceClient::send(const modbus::RequestFrame &request, std::optional<std::uint8_t> station,
                         Done done)
 {
     if (busy())
@@ -93,7 +97,7 @@ bool DeviceClient::send(const modbus::Request &request, std::optional<std::uint8
     m_station = station;
     m_done = std::move(done);
     m_tries = 0;
-    if (!m_port.portOpen()) {
+    if (!lineOpen()) {
         // Reported from the event loop like every other end.
         QTimer::singleShot(0, this, [this] {
             if (busy())
@@ -109,7 +113,6 @@ void DeviceClient::cancel()
 {
     m_timer.stop();
     m_done = nullptr;
-    m_port.setRThreshold(0);
 }
 
 void DeviceClient::sendTry()
@@ -117,32 +120,20 @@ void DeviceClient::sendTry()
     ++m_tries;
     m_received.clear();
     // Whatever a late answer to an earlier try left behind is not this answer.
-    m_port.setRThreshold(0);
-    m_port.setInBufferCount(0);
-    m_port.setInputLen(0);
-    m_port.setInputMode(serial::kInputModeBinary);
+    m_line->discardInput();
     m_sentAt = m_timer.now();
-    m_port.setOutput(requestBytes());
-    // Every arrival, so that an exception answer, shorter than the one asked for, is seen.
-    m_port.setRThreshold(1);
-    m_timer.start(tryTimeout(m_baud, m_request.answerLength));
+    m_line->write(requestBytes());
+    const int answerLength = modbus::expectedAnswerLength(m_request).value_or(0);
+    m_timer.start(tryTimeout(m_baud, answerLength));
 }
 
 QByteArray DeviceClient::requestBytes() const
 {
-    return {reinterpret_cast<const char *>(m_request.frame.data()), modbus::kRequestLength};
+    return {reinterpret_cast<const char *>(m_request.data()), modbus::kRequestLength};
 }
 
-void DeviceClient::received()
+void DeviceClient::received(const QByteArray &bytes)
 {
-    if (m_port.commEvent() != serial::kComEvReceive) {
-        if (busy() && !m_port.portOpen()) {
-            m_timer.stop();
-            finish(Outcome::PortClosed);
-        }
-        return;
-    }
-    const QByteArray bytes = m_port.input();
     if (!busy())
         return;
     m_received += bytes;
@@ -152,44 +143,56 @@ void DeviceClient::received()
     }
 }
 
+void DeviceClient::lost()
+{
+    m_lost = true;
+    if (busy()) {
+        m_timer.stop();
+        finish(Outcome::PortClosed);
+    }
+}
+
 void DeviceClient::expired()
 {
     if (busy())
         finish(m_received.isEmpty() ? Outcome::TimedOut : Outcome::Incomplete);
 }
 
+// Nothing while the answer may still grow.
 std::optional<Outcome> DeviceClient::judge() const
 {
-    const std::uint8_t function = m_request.frame[1];
-    const auto byteAt = [this](int index) { return static_cast<std::uint8_t>(m_received[index]); };
-    const bool refusal = m_received.size() >= 2 && (byteAt(1) & 0x80) != 0;
-    const qsizetype length = refusal ? kExceptionLength : m_request.answerLength;
-    if (m_received.size() < length)
+    const modbus::Judgement judged =
+        modbus::judgeAnswer(m_request, bytesOf(m_received), !m_station.has_value());
+    switch (judged.verdict) {
+    case modbus::Verdict::Incomplete:
         return std::nullopt;
-    if (!crcMatches(bytesOf(m_received, length)))
+    case modbus::Verdict::BadCrc:
         return Outcome::BadCrc;
-    if (m_station && byteAt(0) != *m_station)
+    case modbus::Verdict::WrongStation:
         return Outcome::WrongStation;
-    if ((byteAt(1) & 0x7F) != function)
+    case modbus::Verdict::WrongFunction:
         return Outcome::WrongFunction;
-    if (refusal)
+    case modbus::Verdict::Exception:
         return Outcome::Exception;
-    // A write is answered by its own echo.
-    if (function == modbus::kFunctionWriteSingle)
-        return m_received.left(length) == requestBytes() ? Outcome::Answered : Outcome::WrongLength;
-    // Reads and the identification carry a byte count: the data between header and CRC.
-    return byteAt(2) == length - 5 ? Outcome::Answered : Outcome::WrongLength;
+    case modbus::Verdict::Complete:
+    case modbus::Verdict::ExtraBytes:
+        break;
+    }
+    // A write is answered by its own echo: a device that took another value says so there.
+    if (m_request[1] == modbus::kFunctionWriteSingle &&
+        m_received.left(modbus::kRequestLength) != requestBytes())
+        return Outcome::WrongLength;
+    return Outcome::Answered;
 }
 
 void DeviceClient::finish(Outcome outcome)
 {
     const bool retry = outcome != Outcome::Answered && outcome != Outcome::Exception &&
-                       outcome != Outcome::PortClosed && m_tries < kMaxTries;
+                       outcome != Outcome::PortClosed && m_tries < kMaxTries && lineOpen();
     if (retry) {
         sendTry();
         return;
     }
-    m_port.setRThreshold(0);
     Reply reply;
     reply.outcome = outcome;
     reply.answer = m_received;

@@ -1,9 +1,10 @@
 #pragma once
 #include "modbus/request_frame.h"
-#include "serial/serial_control.h"
+#include "serial/transport.h"
 
 #include <QByteArray>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QTimer>
 
@@ -84,10 +85,10 @@ inline constexpr std::chrono::milliseconds kTurnaroundAllowance{100};
 // 43 x 1.04 ms + 2 x 3.65 ms + 100 ms = 152 ms.
 [[nodiscard]] std::chrono::nanoseconds tryTimeout(int baud, int answerLength);
 
-// One request at a time over the serial control, for the configuration window only: each
-// try waits for the answer's length from the request or its time-out, the answer is
-// checked, and everything but a refusal gets one more try. While it works it owns the
-// port's receive events; the main window's handlers do not see them.
+// One request at a time over a transport it holds alone (lent by the main window): each try
+// waits for the answer the request asks for or its time-out, the exchange judge decides,
+// and everything but a refusal gets one more try. Bytes that come while no request waits,
+// or late for an earlier try, are dropped before the next request leaves.
 class DeviceClient : public QObject
 {
     Q_OBJECT
@@ -95,38 +96,43 @@ class DeviceClient : public QObject
 public:
     using Done = std::function<void(const Reply &)>;
 
-    DeviceClient(serial::SerialControl &port, DeadlineTimer &timer, QObject *parent = nullptr);
+    // Without a transport (the port would not open) every request ends as PortClosed.
+    DeviceClient(serial::Transport *line, DeadlineTimer &timer, QObject *parent = nullptr);
 
-    // The line speed: the port is set to it at once, and the time-outs follow it.
+    // The line speed: the line is set to it at once, and the time-outs follow it.
     void setBaud(int baud);
     [[nodiscard]] int baud() const { return m_baud; }
 
     // Sends the request; done runs from the event loop once it has ended, never inside
     // send. The answer must come from `station`, or from any station when none is given
     // (the address read). false, and nothing sent, while another request is open.
-    bool send(const modbus::Request &request, std::optional<std::uint8_t> station, Done done);
+    bool send(const modbus::RequestFrame &request, std::optional<std::uint8_t> station, Done done);
     [[nodiscard]] bool busy() const { return static_cast<bool>(m_done); }
     // Forgets the open request; its done never runs.
     void cancel();
 
-    [[nodiscard]] serial::SerialControl &port() { return m_port; }
+    // The line went away while held; the requests from now on end as PortClosed.
+    [[nodiscard]] bool lineLost() const { return m_lost; }
 
 private:
     void sendTry();
-    void received();
+    void received(const QByteArray &bytes);
+    void lost();
     void expired();
     [[nodiscard]] std::optional<Outcome> judge() const;
     [[nodiscard]] QByteArray requestBytes() const;
+    [[nodiscard]] bool lineOpen() const;
     void finish(Outcome outcome);
 
-    serial::SerialControl &m_port;
+    QPointer<serial::Transport> m_line;
     DeadlineTimer &m_timer;
     int m_baud = 9600;
-    modbus::Request m_request{};
+    modbus::RequestFrame m_request{};
     std::optional<std::uint8_t> m_station;
     Done m_done;
     QByteArray m_received;
     int m_tries = 0;
+    bool m_lost = false;
     Clock::time_point m_sentAt{};
 };
 

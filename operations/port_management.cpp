@@ -11,15 +11,9 @@ QString settingsText(std::int32_t baud)
     return QString::number(baud) + QStringLiteral(",N,8,1");
 }
 
-void OpenOnComm(serial::SerialControl &port)
+void OpenOnComm(CommControl &port)
 {
     port.setRThreshold(1);
-    port.setInputMode(serial::kInputModeBinary);
-}
-
-void CloseOnComm(serial::SerialControl &port)
-{
-    port.setRThreshold(0);
     port.setInputMode(serial::kInputModeBinary);
 }
 

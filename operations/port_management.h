@@ -14,8 +14,7 @@ void cmdCom_Click(const Window &w);
 void Command1_Click(const Window &w);
 
 // Receive events for every byte, binary input.
-void OpenOnComm(serial::SerialControl &port);
-void CloseOnComm(serial::SerialControl &port);
+void OpenOnComm(CommControl &port);
 
 // "9600,N,8,1": the line is always no parity, 8 data bits, 1 stop bit.
 [[nodiscard]] QString settingsText(std::int32_t baud);

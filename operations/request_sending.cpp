@@ -5,7 +5,7 @@
 
 namespace ops {
 
-void prepareReceive(serial::SerialControl &port)
+void prepareReceive(CommControl &port)
 {
     port.setInBufferCount(0);
     port.setInputLen(0);

@@ -9,7 +9,7 @@ namespace ops {
 
 // Empties the receive side and stops receive events while a request is prepared:
 // InBufferCount 0, InputLen 0, InputMode binary, RThreshold 0.
-void prepareReceive(serial::SerialControl &port);
+void prepareReceive(CommControl &port);
 
 // Remembers the request as the last one, with its CRC bytes in HiByte and LoByte.
 void rememberRequest(FormVars &vars, const modbus::RequestFrame &frame);

@@ -3,7 +3,7 @@
 #include "form_vars.h"
 #include "message_box.h"
 #include "poll_timer.h"
-#include "serial/serial_control.h"
+#include "comm_control.h"
 
 namespace ops {
 
@@ -13,7 +13,7 @@ struct Window
 {
     Form &form;
     FormVars &vars;
-    serial::SerialControl &MSComm1;
+    CommControl &MSComm1;
     MessageBox &messages;
     PollTimer &Timer2;
 

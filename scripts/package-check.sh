@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs the package that scripts/package.sh built, starts the installed rx904-tool offscreen
-# against the installed rx904-sim as COM1 until one query is answered, then purges the package
-# and checks that none of its files is left. Needs root.
+# Installs the package that scripts/package.sh built, starts the installed rx904-tool from its
+# desktop entry on a virtual X display against the installed rx904-sim as COM1, presses "单次"
+# as an operator would until the device has answered, then purges the package and checks that
+# none of its files is left. Needs root.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -11,8 +12,10 @@ export DEBIAN_FRONTEND=noninteractive
 
 work=$(mktemp -d)
 sim=
+tool=
+xserver=
 cleanup() {
-    [ -n "$sim" ] && kill "$sim" 2>/dev/null || true
+    for pid in $tool $sim $xserver; do kill "$pid" 2>/dev/null || true; done
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -27,16 +30,37 @@ version=$(dpkg-query -W -f='${Version}' rx904-tool)
 sim=$!
 for _ in $(seq 100); do [ -e "$work/com1" ] && break; sleep 0.1; done
 
+# A display of its own; with no window manager the window's client area starts at the
+# screen's top-left corner, so "单次" is at its place in the window (app/main_window_ui.cpp).
+Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp >"$work/display" 2>/dev/null &
+xserver=$!
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || { echo "Xvfb named no display" >&2; exit 1; }
+export DISPLAY=":$(head -n 1 "$work/display")"
+
 # The command of the desktop entry, as the menu starts it.
 command=$(sed -n 's/^Exec=//p' /usr/share/applications/io.github.rx904tool.Rx904Tool.desktop)
-report=$(QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$work" RX904_REPORT_STARTUP=query \
-    RX904_COM1="$work/com1" timeout 60 $command)
+QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$work" RX904_COM1="$work/com1" $command >/dev/null 2>&1 &
+tool=$!
+for _ in $(seq 300); do
+    xdotool search --pid "$tool" --name RX904 >/dev/null 2>&1 && break
+    kill -0 "$tool" 2>/dev/null || { echo "rx904-tool ended at start" >&2; exit 1; }
+    sleep 0.1
+done
+sleep 1
+xdotool mousemove 376 522 click 1
+answered=0
+for _ in $(seq 100); do
+    grep -q ' answer-last 01031E' "$work/sim.log" 2>/dev/null && { answered=1; break; }
+    sleep 0.1
+done
+kill "$tool" && wait "$tool" || true
+tool=
 kill "$sim" && wait "$sim" || true
 sim=
-echo "$report"
-grep -q '^shown [0-9]* port-open 1$' <<<"$report" || { echo "COM1 was not open" >&2; exit 1; }
-grep -q '^answered 1$' <<<"$report" || { echo "The query got no answer" >&2; exit 1; }
-grep -q ' answer-last 01031E' "$work/sim.log" || { echo "rx904-sim sent no answer" >&2; exit 1; }
+kill "$xserver" && wait "$xserver" || true
+xserver=
+[ "$answered" -eq 1 ] || { echo "The query pressed in the installed tool got no answer" >&2; exit 1; }
 
 apt-get purge -y -qq rx904-tool >/dev/null
 if dpkg -s rx904-tool >/dev/null 2>&1; then

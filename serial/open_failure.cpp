@@ -29,9 +29,8 @@ QString missingDeviceText(const OpenFailureFacts &facts)
     const QString &path = facts.attempt.path;
     if (path.isEmpty())
         return QStringLiteral("COM%1 当前没有对应的串口设备。").arg(facts.port);
-    if (!facts.overrideVariable.isEmpty())
-        return QStringLiteral("环境变量 %1 指定的设备 %2 不存在。")
-            .arg(facts.overrideVariable, path);
+    if (!facts.mappedBy.isEmpty())
+        return QStringLiteral("%1 指定的设备 %2 不存在。").arg(facts.mappedBy, path);
     return QStringLiteral("COM%1 对应的设备 %2 已不存在。").arg(facts.port).arg(path);
 }
 

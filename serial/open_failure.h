@@ -56,7 +56,9 @@ struct OpenFailureFacts
 {
     int port = 1;
     OpenAttempt attempt;
-    QString overrideVariable;    // "RX904_COM3" when that variable named the device
+    // How the user named the device, when they did: "环境变量 RX904_COM3",
+    // "选项 --port COM3=/dev/ttyUSB1".
+    QString mappedBy;
     int devicesPresent = 0;      // serial devices the system lists now
     QList<ComMapping> reachable; // COM numbers that reach a device now, in order
 

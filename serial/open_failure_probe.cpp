@@ -23,22 +23,12 @@ namespace serial {
 
 namespace {
 
-// USB adapters of the last listing the port list took. A braille service takes an adapter
-// within about a second of its appearing, so a ttyUSB/ttyACM seen then and gone at the
-// failed open is the best a program without kernel log access (Debian restricts dmesg to
-// root) can tell of "vanished right after it appeared". The other sign is in sysfs: an
-// interface bound to usbfs is held by a program in user space, as brltty holds an adapter.
-QStringList &listedUsbAdapters()
-{
-    static QStringList paths;
-    return paths;
-}
-
-QList<ComMapping> reachableNow(Platform platform, const QList<DeviceInfo> &present)
+QList<ComMapping> reachableNow(const PortMap &map, Platform platform,
+                               const QList<DeviceInfo> &present)
 {
     QList<ComMapping> reachable;
     for (int port = kFirstPort; port <= kLastPort; ++port) {
-        const QString override = overridePath(port);
+        const QString override = map.device(port);
         if (!override.isEmpty()) {
             // A path can be looked at; a Windows name cannot, and is left out. A device server
             // is listed as named: only connecting tells whether it answers.
@@ -182,12 +172,16 @@ bool anyExists(std::initializer_list<const char *> paths)
     });
 }
 
-void fillBrailleFacts(OpenFailureFacts &facts)
+// A braille service takes an adapter within about a second of its appearing, so a
+// ttyUSB/ttyACM seen when the port list opened and gone at the failed open is the best a
+// program without kernel log access (Debian restricts dmesg to root) can tell of "vanished
+// right after it appeared". The other sign is in sysfs: an interface bound to usbfs is held
+// by a program in user space, as brltty holds an adapter.
+void fillBrailleFacts(OpenFailureFacts &facts, const QList<DeviceInfo> &listedBefore)
 {
-    const QStringList listed = listedUsbAdapters();
-    for (const QString &path : listed) {
-        if (!QFileInfo::exists(path))
-            facts.vanishedUsb << path;
+    for (const DeviceInfo &device : listedBefore) {
+        if (isUsbAdapter(device, hostPlatform()) && !QFileInfo::exists(device.systemLocation))
+            facts.vanishedUsb << device.systemLocation;
     }
     const QDir usbfs(QStringLiteral("/sys/bus/usb/drivers/usbfs"));
     const QStringList bound =
@@ -229,46 +223,32 @@ QList<DeviceHolder> deviceHolders(const QString &path)
 #endif
 }
 
-void rememberListedDevices(const QList<DeviceInfo> &present)
-{
-    QStringList &paths = listedUsbAdapters();
-    paths.clear();
-    for (const DeviceInfo &device : present) {
-        if (isUsbAdapter(device, hostPlatform()))
-            paths << device.systemLocation;
-    }
-}
-
-OpenFailureFacts gatherOpenFailureFacts(int port, const OpenAttempt &attempt)
+OpenFailureFacts gatherOpenFailureFacts(int port, const OpenAttempt &attempt,
+                                        const PortMap &map, const QList<DeviceInfo> &listedBefore)
 {
     OpenFailureFacts facts;
     facts.port = port;
     facts.attempt = attempt;
-    if (!overridePath(port).isEmpty())
-        facts.overrideVariable = overrideVariableName(port);
+    facts.mappedBy = map.originText(port);
     // A device server has no device file, holder or USB adapter to look at.
     if (isTcpFailure(attempt.failure))
         return facts;
     const Platform platform = hostPlatform();
     const QList<DeviceInfo> present = presentDevices();
     facts.devicesPresent = static_cast<int>(numberedDevices(present, platform).size());
-    facts.reachable = reachableNow(platform, present);
+    facts.reachable = reachableNow(map, platform, present);
 #ifdef Q_OS_UNIX
     fillFileFacts(facts);
     if (facts.exists)
         facts.holders = deviceHolders(QFileInfo(attempt.path).canonicalFilePath());
-    fillBrailleFacts(facts);
+    fillBrailleFacts(facts, listedBefore);
 #else
+    Q_UNUSED(listedBefore);
     // Windows tells only by the error; no group or holder is known.
     facts.exists = attempt.failure != OpenFailure::NotFound && !attempt.path.isEmpty();
     facts.canReadWrite = true;
 #endif
     return facts;
-}
-
-QString explainOpenFailure(int port, const OpenAttempt &attempt)
-{
-    return openFailureCause(gatherOpenFailureFacts(port, attempt));
 }
 
 } // namespace serial

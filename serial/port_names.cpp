@@ -1,6 +1,5 @@
 #include "port_names.h"
 
-#include "open_failure_probe.h"
 #include "tcp_device.h"
 
 #include <QDir>
@@ -108,11 +107,6 @@ QHash<QString, QString> stableNames()
 
 } // namespace
 
-QString overrideVariableName(int port)
-{
-    return QStringLiteral("RX904_COM%1").arg(port);
-}
-
 int naturalCompare(QStringView a, QStringView b)
 {
     qsizetype i = 0;
@@ -207,18 +201,19 @@ std::optional<DeviceInfo> resolvePort(int port, const QString &overridePath, Pla
     return devices.at(port - 1);
 }
 
-QString portToolTip(int port, const QString &overridePath, Platform platform,
+QString portToolTip(int port, const PortMap &map, Platform platform,
                     const QList<DeviceInfo> &present)
 {
+    const QString overridePath = map.device(port);
     const QString portName = windowsPortName(port);
     const QString none = QStringLiteral("%1：当前没有对应的串口设备").arg(portName);
     if (const std::optional<TcpAddress> server = parseTcpDevice(overridePath)) {
-        return QStringLiteral("%1 → 串口服务器 %2（经 TCP 连接，由环境变量 %3 指定）")
-            .arg(portName, tcpAddressText(*server), overrideVariableName(port));
+        return QStringLiteral("%1 → 串口服务器 %2（经 TCP 连接，由%3 指定）")
+            .arg(portName, tcpAddressText(*server), map.originText(port));
     }
     if (!overridePath.isEmpty()) {
-        const QString first = QStringLiteral("%1 → %2（由环境变量 %3 指定）")
-                                  .arg(portName, overridePath, overrideVariableName(port));
+        const QString first = QStringLiteral("%1 → %2（由%3 指定）")
+                                  .arg(portName, overridePath, map.originText(port));
         const auto listed = std::find_if(
             present.cbegin(), present.cend(), [&overridePath, platform](const DeviceInfo &device) {
                 return platform == Platform::Windows
@@ -253,11 +248,6 @@ Platform hostPlatform()
 #endif
 }
 
-QString overridePath(int port)
-{
-    return qEnvironmentVariable(overrideVariableName(port).toLatin1().constData());
-}
-
 QList<DeviceInfo> presentDevices()
 {
     QList<DeviceInfo> devices;
@@ -277,25 +267,15 @@ QList<DeviceInfo> presentDevices()
     return devices;
 }
 
-std::optional<DeviceInfo> resolvePort(int port)
+std::optional<DeviceInfo> resolvePort(int port, const PortMap &map)
 {
     if (!isValidPort(port))
         return std::nullopt;
-    const QString path = overridePath(port);
-    if (!path.isEmpty())
-        return resolvePort(port, path, hostPlatform(), {});
-    return resolvePort(port, path, hostPlatform(), presentDevices());
-}
-
-QStringList portToolTips()
-{
-    const Platform platform = hostPlatform();
-    const QList<DeviceInfo> present = presentDevices();
-    rememberListedDevices(present);
-    QStringList tips;
-    for (int port = kFirstPort; port <= kLastPort; ++port)
-        tips.append(portToolTip(port, overridePath(port), platform, present));
-    return tips;
+    const QString named = map.device(port);
+    // A named device is taken as it is, so the system's list is not needed.
+    if (!named.isEmpty())
+        return resolvePort(port, named, hostPlatform(), {});
+    return resolvePort(port, named, hostPlatform(), presentDevices());
 }
 
 } // namespace serial

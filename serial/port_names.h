@@ -1,4 +1,6 @@
 #pragma once
+#include "port_map.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -10,8 +12,8 @@ namespace serial {
 
 // How COM1 … COM25 reach the serial devices of this computer:
 //
-// 1. On every platform, the environment variable RX904_COMn, where set and not empty, names
-//    the device behind COMn (RX904_COM1=/dev/pts/3, RX904_COM2=/dev/ttyUSB1, RX904_COM3=COM7).
+// 1. On every platform, the device the user named for COMn (port_map.h: --port COMn=DEVICE,
+//    or RX904_COMn) is the one behind it (/dev/pts/3, /dev/ttyUSB1, COM7).
 //    "tcp://HOST:PORT" names a serial device server reached over TCP (tcp_device.h).
 // 2. On Windows, COMn is the system's own COMn.
 // 3. Elsewhere, COMn is the n-th serial device present at the moment the port is opened.
@@ -44,9 +46,6 @@ struct DeviceInfo
     friend bool operator==(const DeviceInfo &, const DeviceInfo &) = default;
 };
 
-// "RX904_COMn".
-[[nodiscard]] QString overrideVariableName(int port);
-
 // Compares names with runs of digits taken as numbers ("ttyUSB2" < "ttyUSB10") and letters
 // without regard to case; negative, zero or positive like QString::compare. Only equal
 // strings compare equal.
@@ -59,7 +58,8 @@ struct DeviceInfo
 [[nodiscard]] QList<DeviceInfo> numberedDevices(const QList<DeviceInfo> &present,
                                                 Platform platform);
 
-// The device behind COMn, given the value of RX904_COMn (empty when unset), the platform and
+// The device behind COMn, given the device the user named for it (empty when none), the
+// platform and
 // the devices present. nullopt when port is outside 1..25 or no device stands behind it. On
 // Windows COMn is always given, present or not, since only opening tells.
 [[nodiscard]] std::optional<DeviceInfo> resolvePort(int port, const QString &overridePath,
@@ -67,21 +67,19 @@ struct DeviceInfo
                                                     const QList<DeviceInfo> &present);
 
 // Tooltip for COMn's entry in the port list, in the tool's language: a first line
-// "COM1 → /dev/ttyUSB0", "COM1 → /dev/pts/3（由环境变量 RX904_COM1 指定）" or
+// "COM1 → /dev/ttyUSB0", "COM1 → /dev/pts/3（由环境变量 RX904_COM1 指定）" (or "由选项
+// --port COM1=/dev/pts/3 指定") or
 // "COM4：当前没有对应的串口设备", then one line for each known detail of the device: its
 // stable name, description, manufacturer, USB vendor and product id, serial number. A device
 // server has the one line
 // "COM2 → 串口服务器 192.168.1.200:4001（经 TCP 连接，由环境变量 RX904_COM2 指定）".
-[[nodiscard]] QString portToolTip(int port, const QString &overridePath, Platform platform,
+[[nodiscard]] QString portToolTip(int port, const PortMap &map, Platform platform,
                                   const QList<DeviceInfo> &present);
 
-// The same, read from this process's environment and the devices the system lists now.
+// The platform this program runs on, and the serial devices the system lists now.
 [[nodiscard]] Platform hostPlatform();
-[[nodiscard]] QString overridePath(int port);
 [[nodiscard]] QList<DeviceInfo> presentDevices();
-[[nodiscard]] std::optional<DeviceInfo> resolvePort(int port);
-// Tooltips for COM1 … COM25, COM1's first. Remembers the USB adapters listed, so that a
-// failed open can tell one went away (open_failure_probe.h).
-[[nodiscard]] QStringList portToolTips();
+// The device behind COMn now, by the map and the devices the system lists.
+[[nodiscard]] std::optional<DeviceInfo> resolvePort(int port, const PortMap &map);
 
 } // namespace serial

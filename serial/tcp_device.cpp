@@ -1,6 +1,5 @@
 #include "tcp_device.h"
 
-#include <QTcpSocket>
 #include <QUrl>
 
 namespace serial {
@@ -49,19 +48,6 @@ OpenFailure openFailureOf(QAbstractSocket::SocketError error)
     default:
         return OpenFailure::TcpOther;
     }
-}
-
-OpenAttempt connectToDeviceServer(QTcpSocket &socket, const QString &device)
-{
-    const std::optional<TcpAddress> address = parseTcpDevice(device);
-    if (!address)
-        return {OpenFailure::TcpBadAddress, device, QString()};
-    socket.connectToHost(address->host, address->port);
-    if (socket.waitForConnected(kTcpConnectTimeoutMs))
-        return {};
-    const OpenAttempt failed{openFailureOf(socket.error()), device, socket.errorString()};
-    socket.abort();
-    return failed;
 }
 
 } // namespace serial

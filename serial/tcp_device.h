@@ -5,8 +5,6 @@
 #include <QString>
 #include <optional>
 
-class QTcpSocket;
-
 namespace serial {
 
 // A COM number may name a serial device server (an RS-485-to-Ethernet converter that passes
@@ -32,11 +30,5 @@ inline constexpr int kTcpConnectTimeoutMs = 2000;
 [[nodiscard]] QString tcpAddressText(const TcpAddress &address);
 
 [[nodiscard]] OpenFailure openFailureOf(QAbstractSocket::SocketError error);
-
-// Connects the socket to the device server named by device, waiting at most
-// kTcpConnectTimeoutMs for the connection (a host name is looked up first, by the system's
-// resolver, outside that bound). Blocks without running the event loop. On failure the
-// socket is left closed and the attempt says why.
-[[nodiscard]] OpenAttempt connectToDeviceServer(QTcpSocket &socket, const QString &device);
 
 } // namespace serial

@@ -59,14 +59,17 @@ INSTANTIATE_TEST_SUITE_P(
              {{1, "/dev/ttyUSB3"}, {12, "/dev/pts/4"}}}),
     [](const ::testing::TestParamInfo<Case> &info) { return std::string(info.param.name); });
 
-TEST(CommandLinePorts, APortOptionNamesTheDeviceAsTheEnvironmentVariableDoes)
+TEST(CommandLinePorts, APortOptionWinsOverTheEnvironmentAndSaysSo)
 {
-    const app::CommandLine result =
-        app::parseCommandLine({QStringLiteral("rx904-tool"), QStringLiteral("--port"),
-                               QStringLiteral("COM7=/dev/pts/9")});
-    app::applyPortOptions(result);
-    EXPECT_EQ(serial::overridePath(7), QStringLiteral("/dev/pts/9"));
+    qputenv("RX904_COM7", "/dev/pts/8");
+    qputenv("RX904_COM8", "/dev/pts/2");
+    const serial::PortMap map = app::portMap(app::parseCommandLine(
+        {QStringLiteral("rx904-tool"), QStringLiteral("--port"), QStringLiteral("COM7=/dev/pts/9")}));
     qunsetenv("RX904_COM7");
+    qunsetenv("RX904_COM8");
+    EXPECT_EQ(map.device(7), QStringLiteral("/dev/pts/9"));
+    EXPECT_EQ(map.originText(7), QStringLiteral("选项 --port COM7=/dev/pts/9"));
+    EXPECT_EQ(map.originText(8), QStringLiteral("环境变量 RX904_COM8"));
 }
 
 TEST(CommandLineMonitor, MonitorOptionOpensTheTrafficMonitorAndNothingElseDoes)

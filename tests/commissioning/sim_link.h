@@ -1,6 +1,6 @@
 #pragma once
 #include "commissioning/device_client.h"
-#include "serial/qt_serial_control.h"
+#include "serial/serial_port_transport.h"
 #include "sim/sim_process.h"
 
 #include <QCoreApplication>
@@ -27,13 +27,11 @@ inline bool waitUntil(const std::function<bool()> &condition)
     return true;
 }
 
-// The real serial control as COM1 on rx904-sim, at the speed the test asks for.
+// The real serial transport on rx904-sim, at the speed the test asks for.
 struct SimLink
 {
     simtest::SimProcess sim;
-    serial::QtSerialControl port;
-
-    ~SimLink() { qunsetenv("RX904_COM1"); }
+    std::unique_ptr<serial::SerialPortTransport> line;
 
     // Starts the simulated device and opens COM1 on it.
     [[nodiscard]] bool start(const std::vector<std::string> &options, int baud = 9600)
@@ -48,11 +46,14 @@ struct SimLink
 
     [[nodiscard]] bool reopen(int baud)
     {
-        port.setPortOpen(false);
-        qputenv("RX904_COM1", QByteArray::fromStdString(sim.path()));
-        port.setCommPort(1);
-        port.setSettings(QString::number(baud) + QStringLiteral(",N,8,1"));
-        return port.setPortOpen(true);
+        if (!line)
+            line = std::make_unique<serial::SerialPortTransport>(
+                QString::fromStdString(sim.path()));
+        line->close();
+        serial::LineSettings settings;
+        settings.baudRate = baud;
+        line->setLine(settings);
+        return line->open().failure == serial::OpenFailure::None;
     }
 };
 

@@ -17,7 +17,7 @@ class CommissionerTest : public ::testing::Test
 protected:
     SimLink link;
     commissioning::QtDeadlineTimer timer;
-    commissioning::DeviceClient client{link.port, timer};
+    commissioning::DeviceClient client{link.line.get(), timer};
     Commissioner jobs{client};
     std::optional<QString> message;
 
@@ -72,7 +72,7 @@ TEST_F(CommissionerTest, SavedParametersCloneOntoAnotherDeviceAndReadBackEqual)
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("rx904.txt"));
     ASSERT_EQ(commissioning::saveParameterFile(path, jobs.device()), QString());
-    link.port.setPortOpen(false);
+    link.line->close();
     link.sim.signal(SIGTERM);
     ASSERT_TRUE(link.sim.waitForExit());
 

@@ -66,9 +66,9 @@ TEST_P(DeviceClientTest, EndsAsTheDeviceAnswers)
     ASSERT_TRUE(link.start(options));
 
     FakeTimer timer;
-    commissioning::DeviceClient client(link.port, timer);
+    commissioning::DeviceClient client(link.line.get(), timer);
     client.setBaud(9600);
-    QSignalSpy sent(&link.port, &serial::SerialControl::trafficSent);
+    QSignalSpy sent(link.line.get(), &serial::Transport::sent);
     std::optional<commissioning::Reply> reply;
     ASSERT_TRUE(client.send(c.request, c.station, [&](const auto &r) { reply = r; }));
     EXPECT_FALSE(client.send(c.request, c.station, [](const auto &) {}));

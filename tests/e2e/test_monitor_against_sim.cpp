@@ -111,9 +111,9 @@ TEST_F(ToolFixture, ResponseTimeRunsFromTheQuerysLastByteAtTheLinesSpeed)
     port->setSettings(QStringLiteral("38400,N,8,1"));
     steady_clock::time_point written;
     steady_clock::time_point lastIn;
-    QObject::connect(port.get(), &serial::SerialControl::trafficSent, port.get(),
+    QObject::connect(port->transport(), &serial::Transport::sent, port.get(),
                      [&](const QByteArray &, steady_clock::time_point at) { written = at; });
-    QObject::connect(port.get(), &serial::SerialControl::trafficReceived, port.get(),
+    QObject::connect(port->transport(), &serial::Transport::received, port.get(),
                      [&](const QByteArray &, steady_clock::time_point at) { lastIn = at; });
     click("comDoOnce");
     const monitor::Counters &n = window->trafficMonitor().counters();

@@ -187,7 +187,7 @@ TEST_F(ToolAgainstSim, ClosingTheWindowReleasesThePort)
     window->close();
     window.reset();
     port.reset();
-    serial::QtSerialControl other;
+    ops::CommAdapter other(ports);
     other.setCommPort(1);
     EXPECT_TRUE(other.setPortOpen(true));
 }
@@ -195,7 +195,8 @@ TEST_F(ToolAgainstSim, ClosingTheWindowReleasesThePort)
 TEST_F(ToolAgainstSim, PortHeldByAnotherProgramIsReportedByTheOpenButton)
 {
     startSim({});
-    serial::QtSerialControl holder;
+    serial::PortDirectory holderPorts(serial::PortMap::fromEnvironment());
+    ops::CommAdapter holder(holderPorts);
     holder.setCommPort(1);
     ASSERT_TRUE(holder.setPortOpen(true));
     startWindow(); // COM1 busy at start-up: passed over silently

@@ -1,6 +1,7 @@
 #pragma once
 #include "app/frm_main.h"
-#include "serial/qt_serial_control.h"
+#include "operations/comm_adapter.h"
+#include "serial/port_directory.h"
 #include "sim/sim_process.h"
 #include "support/fake_form.h"
 #include "support/qt_printers.h"
@@ -42,11 +43,13 @@ inline void runEventsFor(int milliseconds)
 }
 
 // The real window on the real serial port, against rx904-sim on a pseudo-terminal as COM1.
+// COM numbers reach their devices through RX904_COMn, as in the tool.
 class ToolFixture : public ::testing::Test
 {
 protected:
     simtest::SimProcess sim;
-    std::unique_ptr<serial::QtSerialControl> port;
+    serial::PortDirectory ports;
+    std::unique_ptr<ops::CommAdapter> port;
     testing_support::FakeMessageBox messages;
     std::unique_ptr<app::frmMain> window;
 
@@ -73,8 +76,11 @@ protected:
 
     void startWindow(ops::MessageBox *box = nullptr)
     {
-        port = std::make_unique<serial::QtSerialControl>();
+        ports = serial::PortDirectory(serial::PortMap::fromEnvironment());
+        port = std::make_unique<ops::CommAdapter>(ports);
         window = std::make_unique<app::frmMain>(*port, box ? *box : messages);
+        QObject::connect(port.get(), &ops::CommAdapter::transportChanged,
+                         &window->trafficMonitor(), &app::TrafficMonitor::watch);
         window->Form_Load();
     }
 

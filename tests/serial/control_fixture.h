@@ -1,15 +1,17 @@
 #pragma once
 #include "pty_pair.h"
+#include "operations/comm_adapter.h"
 #include "serial/comm_events.h"
-#include "serial/qt_serial_control.h"
+#include "serial/port_directory.h"
 
 #include <gtest/gtest.h>
 #include <vector>
 
 namespace serial_test {
 
-// A control whose COM1 is the slave side of a fresh pseudo-terminal. Every OnComm is
-// recorded with the CommEvent read inside the handler, as the tool's handler reads it.
+// The main window's control on the real serial transport, its COM1 the slave side of a fresh
+// pseudo-terminal. Every OnComm is recorded with the CommEvent read inside the handler, as the
+// tool's handler reads it.
 class PtyControl : public ::testing::Test
 {
 protected:
@@ -17,12 +19,17 @@ protected:
     {
         if (!m_pty.isOpen())
             GTEST_SKIP() << "no pseudo-terminal can be had here";
-        qputenv("RX904_COM1", m_pty.slavePath().toLocal8Bit());
-        QObject::connect(&m_control, &serial::SerialControl::OnComm,
+        mapPort(1, m_pty.slavePath());
+        QObject::connect(&m_control, &ops::CommControl::OnComm,
                          [this] { m_events.push_back(m_control.commEvent()); });
     }
 
-    void TearDown() override { qunsetenv("RX904_COM1"); }
+    // COMn reaches the device from the next open on.
+    void mapPort(int port, const QString &device)
+    {
+        m_map.set(port, device, serial::PortOrigin::Environment);
+        m_ports = serial::PortDirectory(m_map);
+    }
 
     bool openControl()
     {
@@ -38,7 +45,9 @@ protected:
     }
 
     PtyPair m_pty;
-    serial::QtSerialControl m_control;
+    serial::PortMap m_map;
+    serial::PortDirectory m_ports;
+    ops::CommAdapter m_control{m_ports};
     std::vector<int> m_events;
 };
 

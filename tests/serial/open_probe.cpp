@@ -1,7 +1,8 @@
 // Opens COM1 (RX904_COM1 names the device) the way the tool does and prints "opened" or
 // "refused", then after a refusal the cause on one line. An opened port is held until
 // standard input ends.
-#include "serial/qt_serial_control.h"
+#include "operations/comm_adapter.h"
+#include "serial/port_directory.h"
 
 #include <QCoreApplication>
 #include <cstdio>
@@ -9,7 +10,8 @@
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    serial::QtSerialControl control;
+    serial::PortDirectory ports(serial::PortMap::fromEnvironment());
+    ops::CommAdapter control(ports);
     control.setCommPort(1);
     if (!control.setPortOpen(true)) {
         std::puts("refused");

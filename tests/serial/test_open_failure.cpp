@@ -73,7 +73,7 @@ INSTANTIATE_TEST_SUITE_P(
         CauseCase{"VariableNamesAMissingDevice",
                   [](OpenFailureFacts &f) {
                       f.port = 4;
-                      f.overrideVariable = QStringLiteral("RX904_COM4");
+                      f.mappedBy = QStringLiteral("环境变量 RX904_COM4");
                       f.attempt = {OpenFailure::NotFound, QStringLiteral("/dev/ttyUSB9"),
                                    QStringLiteral("No such file or directory")};
                       f.exists = false;

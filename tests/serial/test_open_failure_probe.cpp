@@ -21,17 +21,11 @@ using serial_test::PtyControl;
 
 class SerialOpenFailureOnThisSystem : public PtyControl
 {
-protected:
-    void TearDown() override
-    {
-        qunsetenv("RX904_COM3");
-        PtyControl::TearDown();
-    }
 };
 
 TEST_F(SerialOpenFailureOnThisSystem, MissingDeviceNamesWhatIsThere)
 {
-    qputenv("RX904_COM3", "/dev/rx904-no-such-device");
+    mapPort(3, QStringLiteral("/dev/rx904-no-such-device"));
     m_control.setCommPort(3);
     ASSERT_FALSE(m_control.setPortOpen(true));
     const QString cause = m_control.openFailureCause();
@@ -59,7 +53,7 @@ TEST_F(SerialOpenFailureOnThisSystem, DeviceClosedToTheUserNamesGroupAndCommand)
         ASSERT_EQ(::chown(path.constData(), 0, dialout->gr_gid), 0) << std::strerror(errno);
         ASSERT_EQ(::chmod(path.constData(), 0660), 0);
         const serial::OpenFailureFacts facts = serial::gatherOpenFailureFacts(
-            1, {serial::OpenFailure::Permission, m_pty.slavePath(), QString()});
+            1, {serial::OpenFailure::Permission, m_pty.slavePath(), QString()}, m_map, {});
         EXPECT_TRUE(facts.exists);
         EXPECT_EQ(facts.group, QStringLiteral("dialout"));
         EXPECT_EQ(facts.owner, QStringLiteral("root"));

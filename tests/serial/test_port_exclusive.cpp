@@ -50,7 +50,7 @@ protected:
 TEST_F(SerialExclusivePort, SecondControlInTheSameProgramIsRefused)
 {
     ASSERT_TRUE(openControl());
-    serial::QtSerialControl second;
+    ops::CommAdapter second(m_ports);
     second.setCommPort(1);
     EXPECT_FALSE(second.setPortOpen(true));
     EXPECT_FALSE(second.portOpen());

@@ -1,3 +1,4 @@
+#include "serial/port_directory.h"
 #include "serial/port_names.h"
 
 #include <gtest/gtest.h>
@@ -193,8 +194,9 @@ TEST_P(SerialToolTip, NamesTheDeviceOrItsAbsence)
         param.platform == Platform::Windows
             ? QList<DeviceInfo>{windowsDevice(3, "USB-SERIAL CH340"), windowsDevice(5, "")}
             : QList<DeviceInfo>{unixDevice("ttyS4"), adapter, acm};
-    EXPECT_EQ(serial::portToolTip(param.port, QString::fromUtf8(param.overridePath), param.platform,
-                                  present),
+    serial::PortMap map;
+    map.set(param.port, QString::fromUtf8(param.overridePath), serial::PortOrigin::Environment);
+    EXPECT_EQ(serial::portToolTip(param.port, map, param.platform, present),
               QString::fromUtf8(param.expected));
 }
 
@@ -234,12 +236,12 @@ protected:
 
 TEST_F(SerialEnvironmentOverride, NamesTheDeviceBehindComN)
 {
-    EXPECT_EQ(serial::overrideVariableName(7), QStringLiteral("RX904_COM7"));
     qputenv("RX904_COM7", "/dev/pts/42");
-    const auto device = serial::resolvePort(7);
+    serial::PortDirectory ports(serial::PortMap::fromEnvironment());
+    const auto device = ports.resolve(7);
     ASSERT_TRUE(device.has_value());
     EXPECT_EQ(device->systemLocation, QStringLiteral("/dev/pts/42"));
-    const QStringList tips = serial::portToolTips();
+    const QStringList tips = ports.describePorts();
     ASSERT_EQ(tips.size(), 25);
     EXPECT_EQ(tips.at(6), QStringLiteral("COM7 → /dev/pts/42（由环境变量 RX904_COM7 指定）"));
     EXPECT_TRUE(tips.at(0).startsWith(QStringLiteral("COM1")));
@@ -249,8 +251,9 @@ TEST_F(SerialEnvironmentOverride, NamesTheDeviceBehindComN)
 TEST_F(SerialEnvironmentOverride, EmptyValueCountsAsUnset)
 {
     qputenv("RX904_COM7", "");
-    EXPECT_EQ(serial::overridePath(7), QString());
-    EXPECT_EQ(serial::resolvePort(7),
+    const serial::PortMap map = serial::PortMap::fromEnvironment();
+    EXPECT_FALSE(map.mapping(7).has_value());
+    EXPECT_EQ(serial::resolvePort(7, map),
               serial::resolvePort(7, QString(), serial::hostPlatform(), serial::presentDevices()));
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 #include "serial/comm_events.h"
-#include "serial/serial_control.h"
+#include "operations/comm_control.h"
 
 #include <QStringList>
 #include <set>
@@ -10,7 +10,7 @@ namespace testing_support {
 // A serial-port control that records what is done to the port, in order ("RThreshold=35",
 // "Output=01 03 00 00 00 0F 05 CE", "Input" for bytes taken), and answers its getters from
 // settable state.
-class FakeSerialControl : public serial::SerialControl
+class FakeSerialControl : public ops::CommControl
 {
 public:
     QStringList log;

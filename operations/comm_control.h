@@ -1,24 +1,28 @@
 #pragma once
-#include "line_settings.h"
+#include "serial/comm_events.h"
 
 #include <QByteArray>
 #include <QObject>
 #include <QString>
-#include <chrono>
-#include <optional>
+#include <QStringList>
 
 namespace serial {
+class Transport;
+}
 
-// The serial-port control of the main window. Every operation the tool uses, named after
-// the property it stands for. All settings are accepted while the port is closed and take
-// effect at the next open; only opening can fail.
-class SerialControl : public QObject
+namespace ops {
+
+// The main window's serial-port control MSComm1: the operations its handlers use, named
+// after the properties of the classic serial communications control they stand for. Every
+// setting is accepted while the port is closed and takes effect at the next open; only
+// opening can fail.
+class CommControl : public QObject
 {
     Q_OBJECT
 
 public:
     using QObject::QObject;
-    ~SerialControl() override = default;
+    ~CommControl() override = default;
 
     // Port number 1..25 for the next open; reading gives the number last set.
     virtual void setCommPort(int port) = 0;
@@ -54,17 +58,18 @@ public:
     // The most recent event: 2 for received data, an error code otherwise.
     [[nodiscard]] virtual int commEvent() const = 0;
 
-    // The serial line the bytes cross, as it is set now. Nothing when the tool has no line
-    // of its own: a device server over the network sets its line itself.
-    [[nodiscard]] virtual std::optional<LineSettings> line() const { return std::nullopt; }
+    // The tooltips of COM1 … COM25 in the port list: the device each reaches now.
+    [[nodiscard]] virtual QStringList portToolTips() { return {}; }
+
+    // The open line, lent to another part of the tool that then talks to the device alone
+    // (the configuration window); nothing when there is none to lend. While it is lent the
+    // control sees no bytes and keeps none; given back, the control is as it was.
+    [[nodiscard]] virtual serial::Transport *lend() { return nullptr; }
+    virtual void giveBack() {}
 
 signals:
     // Raised from the event loop, never from inside one of the calls above.
     void OnComm();
-    // The bytes as they leave for the line and as they come off it, with the moment they
-    // passed: what a traffic monitor observes. Nothing of the tool's own work depends on them.
-    void trafficSent(const QByteArray &bytes, std::chrono::steady_clock::time_point at);
-    void trafficReceived(const QByteArray &bytes, std::chrono::steady_clock::time_point at);
 };
 
-} // namespace serial
+} // namespace ops
