@@ -2,9 +2,10 @@
 // any text, over the test fakes. After every step the window's rules, written out here as
 // a model of their own, say whether it shows one message and sends nothing, or sends one
 // frame, and which bytes that frame holds; nothing else may reach the line.
-#include "operations/numeric_text.h"
+#include "modbus/crc16.h"
 #include "operations/address_operations.h"
 #include "operations/device_information.h"
+#include "operations/numeric_text.h"
 #include "operations/parameter_write.h"
 #include "operations/polling.h"
 #include "operations/receive_handler.h"
@@ -62,14 +63,7 @@ Outcome refused(const char *message)
 
 Bytes withCrc(Bytes bytes)
 {
-    std::uint16_t crc = 0xFFFF;
-    for (const std::uint8_t byte : bytes) {
-        crc ^= byte;
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc & 1) ? static_cast<std::uint16_t>((crc >> 1) ^ 0xA001) : crc >> 1;
-    }
-    bytes.push_back(static_cast<std::uint8_t>(crc & 0xFF));
-    bytes.push_back(static_cast<std::uint8_t>(crc >> 8));
+    modbus::appendCrc(bytes);
     return bytes;
 }
 
