@@ -1,6 +1,6 @@
 #include "device_client.h"
 
-#include "modbus/crc16.h"
+#include "modbus/exchange_judge.h"
 #include "modbus/frame_timing.h"
 #include "serial/comm_events.h"
 
@@ -9,20 +9,12 @@
 namespace commissioning {
 namespace {
 
-// An exception answer: station, function | 0x80, code, CRC.
-constexpr int kExceptionLength = 5;
 constexpr int kMaxTries = 2;
 
 std::span<const std::uint8_t> bytesOf(const QByteArray &bytes, qsizetype length)
 {
     return {reinterpret_cast<const std::uint8_t *>(bytes.constData()),
             static_cast<std::size_t>(length)};
-}
-
-bool crcMatches(std::span<const std::uint8_t> frame)
-{
-    const std::uint16_t crc = modbus::Crc16(frame.first(frame.size() - 2));
-    return frame[frame.size() - 2] == (crc & 0xFF) && frame[frame.size() - 1] == (crc >> 8);
 }
 
 } // namespace
@@ -160,25 +152,28 @@ void DeviceClient::expired()
 
 std::optional<Outcome> DeviceClient::judge() const
 {
-    const std::uint8_t function = m_request.frame[1];
-    const auto byteAt = [this](int index) { return static_cast<std::uint8_t>(m_received[index]); };
-    const bool refusal = m_received.size() >= 2 && (byteAt(1) & 0x80) != 0;
-    const qsizetype length = refusal ? kExceptionLength : m_request.answerLength;
-    if (m_received.size() < length)
+    // The answer comes from the station the request is sent to, or from any without one.
+    const modbus::Judgement judgement = modbus::judgeAnswer(
+        m_request.frame, bytesOf(m_received, m_received.size()), !m_station.has_value());
+    switch (judgement.verdict) {
+    case modbus::Verdict::Incomplete:
         return std::nullopt;
-    if (!crcMatches(bytesOf(m_received, length)))
-        return Outcome::BadCrc;
-    if (m_station && byteAt(0) != *m_station)
-        return Outcome::WrongStation;
-    if ((byteAt(1) & 0x7F) != function)
-        return Outcome::WrongFunction;
-    if (refusal)
+    // Bytes after a good answer belong to nothing; whether they share its read is chance.
+    case modbus::Verdict::Complete:
+    case modbus::Verdict::ExtraBytes:
+        return Outcome::Answered;
+    case modbus::Verdict::Exception:
         return Outcome::Exception;
-    // A write is answered by its own echo.
-    if (function == modbus::kFunctionWriteSingle)
-        return m_received.left(length) == requestBytes() ? Outcome::Answered : Outcome::WrongLength;
-    // Reads and the identification carry a byte count: the data between header and CRC.
-    return byteAt(2) == length - 5 ? Outcome::Answered : Outcome::WrongLength;
+    case modbus::Verdict::BadCrc:
+        return Outcome::BadCrc;
+    case modbus::Verdict::WrongStation:
+        return Outcome::WrongStation;
+    case modbus::Verdict::WrongFunction:
+        return Outcome::WrongFunction;
+    case modbus::Verdict::WrongContent:
+        return Outcome::WrongLength;
+    }
+    return std::nullopt;
 }
 
 void DeviceClient::finish(Outcome outcome)
