@@ -76,7 +76,7 @@ void DeviceClient::setBaud(int baud)
     m_port.setSettings(QString::number(baud) + QStringLiteral(",N,8,1"));
 }
 
-bool DeviceClient::send(const modbus::Request &request, std::optional<std::uint8_t> station,
+bool DeviceClient::send(const modbus::RequestFrame &request, std::optional<std::uint8_t> station,
                         Done done)
 {
     if (busy())
@@ -117,12 +117,14 @@ void DeviceClient::sendTry()
     m_port.setOutput(requestBytes());
     // Every arrival, so that an exception answer, shorter than the one asked for, is seen.
     m_port.setRThreshold(1);
-    m_timer.start(tryTimeout(m_baud, m_request.answerLength));
+    const int answerLength =
+        modbus::expectedAnswerLength(m_request).value_or(modbus::kExceptionAnswerLength);
+    m_timer.start(tryTimeout(m_baud, answerLength));
 }
 
 QByteArray DeviceClient::requestBytes() const
 {
-    return {reinterpret_cast<const char *>(m_request.frame.data()), modbus::kRequestLength};
+    return {reinterpret_cast<const char *>(m_request.data()), modbus::kRequestLength};
 }
 
 void DeviceClient::received()
@@ -154,7 +156,7 @@ std::optional<Outcome> DeviceClient::judge() const
 {
     // The answer comes from the station the request is sent to, or from any without one.
     const modbus::Judgement judgement = modbus::judgeAnswer(
-        m_request.frame, bytesOf(m_received, m_received.size()), !m_station.has_value());
+        m_request, bytesOf(m_received, m_received.size()), !m_station.has_value());
     switch (judgement.verdict) {
     case modbus::Verdict::Incomplete:
         return std::nullopt;

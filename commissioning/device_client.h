@@ -105,7 +105,7 @@ public:
     // send. The answer must come from `station`, the one the request is sent to, or from any
     // station when none is given (the address read). false, and nothing sent, while another
     // request is open.
-    bool send(const modbus::Request &request, std::optional<std::uint8_t> station, Done done);
+    bool send(const modbus::RequestFrame &request, std::optional<std::uint8_t> station, Done done);
     [[nodiscard]] bool busy() const { return static_cast<bool>(m_done); }
     // Forgets the open request; its done never runs.
     void cancel();
@@ -123,7 +123,7 @@ private:
     serial::SerialControl &m_port;
     DeadlineTimer &m_timer;
     int m_baud = 9600;
-    modbus::Request m_request{};
+    modbus::RequestFrame m_request{};
     std::optional<std::uint8_t> m_station;
     Done m_done;
     QByteArray m_received;

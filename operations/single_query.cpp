@@ -3,6 +3,7 @@
 #include "field_values.h"
 #include "messages.h"
 #include "modbus/answer_decoder.h"
+#include "modbus/exchange_judge.h"
 #include "numeric_text.h"
 #include "request_sending.h"
 
@@ -91,14 +92,15 @@ void comDoOnce_Click(const Window &w)
 
     w.form.showLamp(Lamp::ImgYellow);
     prepareReceive(port);
-    const modbus::Request request =
+    const modbus::RequestFrame frame =
         modbus::readRequest(query->station, query->start, query->count, query->function);
-    rememberRequest(vars, request.frame);
-    vars.RecLength = static_cast<std::int16_t>(request.answerLength);
+    rememberRequest(vars, frame);
+    // A read's answer, whatever function code the operator typed.
+    vars.RecLength = static_cast<std::int16_t>(modbus::readAnswerLength(query->count));
     port.setRThreshold(vars.RecLength);
     vars.CmdType = modbus::kCmdQuery;
-    port.setOutput(wireBytes(request.frame));
-    vars.SendText = sentText(request.frame);
+    port.setOutput(wireBytes(frame));
+    vars.SendText = sentText(frame);
     w.form.setText(Field::txtCommand, vars.SendText);
 }
 

@@ -21,9 +21,9 @@ Bytes withCrc(Bytes frame)
     return frame;
 }
 
-Bytes request(const modbus::Request &r)
+Bytes request(const modbus::RequestFrame &frame)
 {
-    return Bytes(r.frame.begin(), r.frame.end());
+    return Bytes(frame.begin(), frame.end());
 }
 
 // 01 03 1E, fifteen registers, register 0 = 235 and the rest k * 10.
