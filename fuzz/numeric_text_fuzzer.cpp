@@ -110,8 +110,6 @@ void checkText(std::string_view text)
         fail("accepted outside the decimal grammar", text);
     if (value && !std::isfinite(*value))
         fail("value not finite", text);
-    if (ops::isNumeric(text) != value.has_value())
-        fail("isNumeric disagrees with numericValue", text);
 
     if (grammar) {
         // NUL cannot be in a grammar text, so the copy ends where the text ends.

@@ -11,11 +11,6 @@ namespace ops {
 // Returns the value read as a double, or nothing when the text is not numeric.
 [[nodiscard]] std::optional<double> numericValue(std::string_view text);
 
-[[nodiscard]] inline bool isNumeric(std::string_view text)
-{
-    return numericValue(text).has_value();
-}
-
 // Integer part: rounded down towards minus infinity (15.9 -> 15, -0.5 -> -1).
 [[nodiscard]] std::optional<double> integerPart(std::string_view text);
 
