@@ -5,13 +5,13 @@
 #include "modbus/crc16.h"
 #include "operations/address_operations.h"
 #include "operations/device_information.h"
-#include "operations/numeric_text.h"
 #include "operations/parameter_write.h"
 #include "operations/polling.h"
 #include "operations/receive_handler.h"
 #include "operations/single_query.h"
 #include "support/fake_form.h"
 #include "support/fake_serial_control.h"
+#include "values/numeric_text.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -69,7 +69,7 @@ Bytes withCrc(Bytes bytes)
 
 std::optional<double> number(const FakeForm &form, Field field)
 {
-    return ops::numericValue(form.text(field).toStdString());
+    return values::numericValue(form.text(field).toStdString());
 }
 
 std::optional<int> byteOf(double whole)

@@ -4,8 +4,8 @@
 #include "messages.h"
 #include "modbus/answer_decoder.h"
 #include "modbus/exchange_judge.h"
-#include "numeric_text.h"
 #include "request_sending.h"
+#include "values/numeric_text.h"
 
 #include <cmath>
 
@@ -50,17 +50,17 @@ std::optional<QueryBytes> checkedQuery(const Window &w)
         w.message(text::kDataLengthRange);
         return std::nullopt;
     }
-    const auto stationByte = asByte(*station);
+    const auto stationByte = values::asByte(*station);
     if (!stationByte) {
         w.message(text::kBadStation);
         return std::nullopt;
     }
-    const auto functionByte = asByte(*function);
+    const auto functionByte = values::asByte(*function);
     if (!functionByte) {
         w.message(text::kBadFunction);
         return std::nullopt;
     }
-    const auto startByte = asByte(*start);
+    const auto startByte = values::asByte(*start);
     if (!startByte) {
         w.message(text::kBadStart);
         return std::nullopt;
@@ -80,7 +80,8 @@ void comDoOnce_Click(const Window &w)
         return;
 
     w.form.setText(Field::txtState, QString());
-    const double sent = numericValue(w.form.text(Field::lblCounter).toStdString()).value_or(0);
+    const double sent =
+        values::numericValue(w.form.text(Field::lblCounter).toStdString()).value_or(0);
     w.form.setText(Field::lblCounter, decimalText(std::floor(sent) + 1));
 
     if (!port.portOpen()) {

@@ -2,12 +2,13 @@
 #include <optional>
 #include <string_view>
 
-namespace ops {
+namespace values {
 
-// The window's one rule for "is this field a number": optional blanks, an optional sign,
-// ASCII digits with an optional fraction ("1.", ".5"), an optional exponent, optional blanks.
-// Independent of the user's locale; "inf", "nan", "0x1A", "1,5", "1a" and full-width digits
-// are not numbers, and neither is a text whose value overflows a double ("1e309").
+// The tool's one rule for "is this text a number", for the window's fields and a parameter
+// file's values alike: optional blanks, an optional sign, ASCII digits with an optional
+// fraction ("1.", ".5"), an optional exponent, optional blanks. Independent of the user's
+// locale; "inf", "nan", "0x1A", "1,5", "1a" and full-width digits are not numbers, and
+// neither is a text whose value overflows a double ("1e309").
 // Returns the value read as a double, or nothing when the text is not numeric.
 [[nodiscard]] std::optional<double> numericValue(std::string_view text);
 
@@ -23,9 +24,4 @@ namespace ops {
 // The value as a byte when it is a whole number 0..255.
 [[nodiscard]] std::optional<unsigned char> asByte(double wholeValue);
 
-// Field index that register 0 of a query answer goes to, from the start-address text
-// read when the answer arrives: floor s, 0 for s = 0, else (s - 1) * 2. A text that is
-// not numeric counts as 0.
-[[nodiscard]] long long queryBase(std::string_view startText);
-
-} // namespace ops
+} // namespace values
