@@ -20,6 +20,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -45,15 +46,15 @@ double cpuSeconds()
 
 QByteArray answerWithValue(int tenths)
 {
-    QByteArray answer("\x01\x03\x1E", 3);
+    std::vector<std::uint8_t> answer{0x01, 0x03, 0x1E};
     for (int k = 0; k < 15; ++k) {
         const int v = k == 0 ? tenths : 100 * k;
-        answer.append(static_cast<char>(v >> 8)).append(static_cast<char>(v & 0xFF));
+        answer.push_back(static_cast<std::uint8_t>(v >> 8));
+        answer.push_back(static_cast<std::uint8_t>(v & 0xFF));
     }
-    const auto *bytes = reinterpret_cast<const std::uint8_t *>(answer.constData());
-    const std::uint16_t crc = modbus::Crc16({bytes, static_cast<std::size_t>(answer.size())});
-    answer.append(static_cast<char>(crc & 0xFF)).append(static_cast<char>(crc >> 8));
-    return answer;
+    modbus::appendCrc(answer);
+    return QByteArray(reinterpret_cast<const char *>(answer.data()),
+                      static_cast<qsizetype>(answer.size()));
 }
 
 } // namespace
@@ -94,9 +95,9 @@ int main(int argc, char *argv[])
     if (tab >= 0)
         window.findChild<QTabWidget *>(QStringLiteral("tabs"))->setCurrentIndex(tab == 1 ? 1 : 0);
 
-    const modbus::Request query = modbus::readRequest(1, 0, 15);
-    const QByteArray request(reinterpret_cast<const char *>(query.frame.data()),
-                             static_cast<qsizetype>(query.frame.size()));
+    const modbus::RequestFrame query = modbus::readRequest(1, 0, 15);
+    const QByteArray request(reinterpret_cast<const char *>(query.data()),
+                             static_cast<qsizetype>(query.size()));
     const long reportEvery = std::max(1L, exchanges / 12);
     long rssWhenFull = -1;
     const long fullAt = static_cast<long>(monitor::kRecordCapacity) / 2; // two frames each

@@ -2,7 +2,7 @@
 
 #include "modbus/answer_decoder.h"
 #include "modbus/register_map.h"
-#include "operations/messages.h"
+#include "values/messages.h"
 
 #include <algorithm>
 
@@ -230,7 +230,7 @@ void Commissioner::nextWrite()
     const std::uint16_t value = m_written[static_cast<std::size_t>(field)];
     // The tool could not follow the device to an address outside the window's range.
     if (field == kStationField && (value < 1 || value > 250)) {
-        const QString reason = QString::fromUtf8(ops::text::kAddressZero);
+        const QString reason = QString::fromUtf8(values::text::kAddressZero);
         m_rows[static_cast<std::size_t>(field)] = {RowState::Failed, reason};
         verify(QStringLiteral("写入在“%1”处停止：%2").arg(captionOf(field), reason));
         return;

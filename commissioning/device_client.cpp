@@ -123,7 +123,8 @@ void DeviceClient::sendTry()
     m_line->discardInput();
     m_sentAt = m_timer.now();
     m_line->write(requestBytes());
-    const int answerLength = modbus::expectedAnswerLength(m_request).value_or(0);
+    const int answerLength =
+        modbus::expectedAnswerLength(m_request).value_or(modbus::kExceptionAnswerLength);
     m_timer.start(tryTimeout(m_baud, answerLength));
 }
 
@@ -161,28 +162,28 @@ void DeviceClient::expired()
 // Nothing while the answer may still grow.
 std::optional<Outcome> DeviceClient::judge() const
 {
-    const modbus::Judgement judged =
-        modbus::judgeAnswer(m_request, bytesOf(m_received), !m_station.has_value());
-    switch (judged.verdict) {
+    // The answer comes from the station the request is sent to, or from any without one.
+    const modbus::Judgement judgement = modbus::judgeAnswer(
+        m_request, bytesOf(m_received), !m_station.has_value());
+    switch (judgement.verdict) {
     case modbus::Verdict::Incomplete:
         return std::nullopt;
+    // Bytes after a good answer belong to nothing; whether they share its read is chance.
+    case modbus::Verdict::Complete:
+    case modbus::Verdict::ExtraBytes:
+        return Outcome::Answered;
+    case modbus::Verdict::Exception:
+        return Outcome::Exception;
     case modbus::Verdict::BadCrc:
         return Outcome::BadCrc;
     case modbus::Verdict::WrongStation:
         return Outcome::WrongStation;
     case modbus::Verdict::WrongFunction:
         return Outcome::WrongFunction;
-    case modbus::Verdict::Exception:
-        return Outcome::Exception;
-    case modbus::Verdict::Complete:
-    case modbus::Verdict::ExtraBytes:
-        break;
-    }
-    // A write is answered by its own echo: a device that took another value says so there.
-    if (m_request[1] == modbus::kFunctionWriteSingle &&
-        m_received.left(modbus::kRequestLength) != requestBytes())
+    case modbus::Verdict::WrongContent:
         return Outcome::WrongLength;
-    return Outcome::Answered;
+    }
+    return std::nullopt;
 }
 
 void DeviceClient::finish(Outcome outcome)

@@ -104,8 +104,9 @@ public:
     [[nodiscard]] int baud() const { return m_baud; }
 
     // Sends the request; done runs from the event loop once it has ended, never inside
-    // send. The answer must come from `station`, or from any station when none is given
-    // (the address read). false, and nothing sent, while another request is open.
+    // send. The answer must come from `station`, the one the request is sent to, or from any
+    // station when none is given (the address read). false, and nothing sent, while another
+    // request is open.
     bool send(const modbus::RequestFrame &request, std::optional<std::uint8_t> station, Done done);
     [[nodiscard]] bool busy() const { return static_cast<bool>(m_done); }
     // Forgets the open request; its done never runs.

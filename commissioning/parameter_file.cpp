@@ -1,8 +1,9 @@
 #include "parameter_file.h"
 
-#include "operations/messages.h"
-#include "operations/numeric_text.h"
-#include "operations/parameter_write.h"
+#include "modbus/request_frame.h"
+#include "values/messages.h"
+#include "values/numeric_text.h"
+#include "values/parameter_value.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -53,10 +54,10 @@ QString parameterFault(const modbus::RegisterRow &row, const QStringList &parts,
     const bool shownAsWindowShows = parts[2] == shownText(row.field, raw);
     if (row.setButton < 0)
         return shownAsWindowShows ? QString() : QStringLiteral("显示值与原始值不一致");
-    const auto number = ops::numericValue(parts[2].toStdString());
+    const auto number = values::numericValue(parts[2].toStdString());
     if (!number)
-        return QString::fromUtf8(ops::text::kBadValue);
-    const auto value = ops::parameterRegisterValue(row, *number);
+        return QString::fromUtf8(values::text::kBadValue);
+    const auto value = values::parameterRegisterValue(row, *number);
     if (const auto *refusal = std::get_if<const char *>(&value))
         return QString::fromUtf8(*refusal);
     if (std::get<std::uint16_t>(value) != raw && !shownAsWindowShows)
@@ -136,7 +137,7 @@ LoadResult parseParameterFile(const QByteArray &bytes)
         } else if (key == kBaud) {
             const auto baud = wholeNumber(value, 1, 38400);
             if (!baud || std::ranges::find(modbus::kBaudRates, *baud) == modbus::kBaudRates.end())
-                return refuse(number, QString::fromUtf8(ops::text::kBaudRateValues));
+                return refuse(number, QString::fromUtf8(values::text::kBaudRateValues));
             set.baud = *baud;
         } else if (key == kDate) {
             set.date = value;

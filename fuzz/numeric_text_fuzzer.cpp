@@ -1,7 +1,7 @@
-// The window's number rules on arbitrary text. The reference is a grammar written here as
+// The tool's number rules on arbitrary text. The reference is a grammar written here as
 // a state machine of its own, with strtod in the C locale for the value, so that the rules
 // are checked against something other than themselves.
-#include "operations/numeric_text.h"
+#include "values/numeric_text.h"
 
 #include <cerrno>
 #include <cfloat>
@@ -104,14 +104,12 @@ bool plainDecimal(std::string_view text)
 
 void checkText(std::string_view text)
 {
-    const auto value = ops::numericValue(text);
+    const auto value = values::numericValue(text);
     const bool grammar = plainDecimal(text);
     if (value && !grammar)
         fail("accepted outside the decimal grammar", text);
     if (value && !std::isfinite(*value))
         fail("value not finite", text);
-    if (ops::isNumeric(text) != value.has_value())
-        fail("isNumeric disagrees with numericValue", text);
 
     if (grammar) {
         // NUL cannot be in a grammar text, so the copy ends where the text ends.
@@ -130,8 +128,8 @@ void checkText(std::string_view text)
         }
     }
 
-    const auto whole = ops::integerPart(text);
-    const auto rounded = ops::roundedValue(text);
+    const auto whole = values::integerPart(text);
+    const auto rounded = values::roundedValue(text);
     if (whole.has_value() != value.has_value() || rounded.has_value() != value.has_value())
         fail("integer part or rounded value disagree on numeric", text);
     if (!value)
@@ -145,7 +143,7 @@ void checkText(std::string_view text)
         fail("rounded value not the nearest integer", text);
     if (std::fabs(*rounded - *value) == 0.5 && std::fmod(*rounded, 2.0) != 0.0)
         fail("half not rounded to even", text);
-    const auto byte = ops::asByte(*rounded);
+    const auto byte = values::asByte(*rounded);
     if (byte.has_value() != (*rounded >= 0 && *rounded <= 255))
         fail("asByte range", text);
     if (byte && *byte != *rounded)
@@ -161,12 +159,12 @@ void checkDouble(const std::uint8_t *data, std::size_t size)
     std::memcpy(&value, data, sizeof value);
     if (!std::isfinite(value))
         return;
-    const double rounded = ops::roundHalfEven(value);
+    const double rounded = values::roundHalfEven(value);
     if (std::floor(rounded) != rounded || std::fabs(rounded - value) > 0.5)
         std::abort();
     if (std::fabs(rounded - value) == 0.5 && std::fmod(rounded, 2.0) != 0.0)
         std::abort();
-    const auto byte = ops::asByte(value);
+    const auto byte = values::asByte(value);
     if (byte.has_value() != (value >= 0 && value <= 255 && std::floor(value) == value))
         std::abort();
 }

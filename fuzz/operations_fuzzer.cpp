@@ -2,7 +2,7 @@
 // any text, over the test fakes. After every step the window's rules, written out here as
 // a model of their own, say whether it shows one message and sends nothing, or sends one
 // frame, and which bytes that frame holds; nothing else may reach the line.
-#include "operations/numeric_text.h"
+#include "modbus/crc16.h"
 #include "operations/address_operations.h"
 #include "operations/device_information.h"
 #include "operations/parameter_write.h"
@@ -11,6 +11,7 @@
 #include "operations/single_query.h"
 #include "support/fake_form.h"
 #include "support/fake_serial_control.h"
+#include "values/numeric_text.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -62,20 +63,13 @@ Outcome refused(const char *message)
 
 Bytes withCrc(Bytes bytes)
 {
-    std::uint16_t crc = 0xFFFF;
-    for (const std::uint8_t byte : bytes) {
-        crc ^= byte;
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc & 1) ? static_cast<std::uint16_t>((crc >> 1) ^ 0xA001) : crc >> 1;
-    }
-    bytes.push_back(static_cast<std::uint8_t>(crc & 0xFF));
-    bytes.push_back(static_cast<std::uint8_t>(crc >> 8));
+    modbus::appendCrc(bytes);
     return bytes;
 }
 
 std::optional<double> number(const FakeForm &form, Field field)
 {
-    return ops::numericValue(form.text(field).toStdString());
+    return values::numericValue(form.text(field).toStdString());
 }
 
 std::optional<int> byteOf(double whole)

@@ -2,11 +2,11 @@
 // start-address text and counter state, through the fakes of the tests. Each event is
 // checked against rules written out here: what was counted, which fields were written and
 // what texts they may hold.
-#include "operations/numeric_text.h"
 #include "operations/receive_handler.h"
 #include "serial/comm_events.h"
 #include "support/fake_form.h"
 #include "support/fake_serial_control.h"
+#include "values/numeric_text.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -111,7 +111,7 @@ void checkQueryFields(const RecordingForm &form, const std::map<Field, QString> 
     std::set<int> expected;
     if (answer.size() >= 3) {
         const std::size_t registers = std::min<std::size_t>(answer[2] / 2, (answer.size() - 3) / 2);
-        const auto start = ops::integerPart(startText.toStdString());
+        const auto start = values::integerPart(startText.toStdString());
         const double base = (!start || *start == 0) ? 0.0 : (*start - 1) * 2;
         for (std::size_t k = 0; k < registers; ++k) {
             const double field = base + static_cast<double>(k);

@@ -4,6 +4,7 @@
 // invented by the splitter, frames carry a valid CRC, the buffer stays bounded, and every
 // answer is one a Modbus device may give to that request.
 #include "modbus/crc16.h"
+#include "modbus/exchange_judge.h"
 #include "modbus/register_map.h"
 #include "modbus/request_frame.h"
 #include "sim/device_model.h"
@@ -36,37 +37,18 @@ void require(bool condition, const char *what)
         fail(what);
 }
 
-// CRC-16/MODBUS, bitwise, low byte first on the wire.
-bool crcHolds(std::span<const std::uint8_t> frame)
-{
-    if (frame.size() < 4)
-        return false;
-    std::uint16_t crc = 0xFFFF;
-    for (std::size_t i = 0; i + 2 < frame.size(); ++i) {
-        crc ^= frame[i];
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc & 1) ? static_cast<std::uint16_t>((crc >> 1) ^ 0xA001) : crc >> 1;
-    }
-    return frame[frame.size() - 2] == (crc & 0xFF) && frame[frame.size() - 1] == (crc >> 8);
-}
-
 int word(std::span<const std::uint8_t> frame, std::size_t at)
 {
     return frame[at] << 8 | frame[at + 1];
 }
 
-bool isException(const Bytes &answer, std::uint8_t function)
-{
-    return answer.size() == 5 && answer[1] == (function | 0x80) && answer[2] >= 1 && answer[2] <= 3;
-}
-
-// What a device at `station` may answer to one frame.
+// What a device at `station` may answer to one frame: what the tool's judge takes for the
+// answer or a refusal of it, and nothing the RX904 does not hold.
 void checkAnswer(std::span<const std::uint8_t> request, const Bytes &answer, int station)
 {
     if (answer.empty())
         return;
-    require(crcHolds(request), "answered a frame with a wrong CRC");
-    require(crcHolds(answer), "answer with a wrong CRC");
+    require(modbus::crcHolds(request), "answered a frame with a wrong CRC");
     require(answer.size() <= 256, "answer longer than an RTU frame");
     const std::uint8_t addressed = request[0];
     const std::uint8_t function = request[1];
@@ -77,32 +59,20 @@ void checkAnswer(std::span<const std::uint8_t> request, const Bytes &answer, int
         require(addressed == modbus::kAddressReadStation && request.size() == 8 &&
                     function == 0x03 && word(request, 2) == 0 && word(request, 4) == 1,
                 "answered a request for another station");
-        require(answer.size() == 7 && answer[1] == 0x03 && answer[2] == 2, "discovery answer");
+    }
+    const modbus::Judgement judgement = modbus::judgeAnswer(request, answer, addressed != station);
+    if (judgement.verdict == modbus::Verdict::Exception) {
+        require(judgement.exceptionCode >= 1 && judgement.exceptionCode <= 3, "exception code");
+        require(judgement.received == judgement.expected, "bytes after a refusal");
         return;
     }
-    if (isException(answer, function))
-        return;
-    require(request.size() == 8, "normal answer to a request of a wrong length");
-    switch (function) {
-    case 0x03: {
-        const int count = word(request, 4);
-        require(count >= 1 && word(request, 2) + count <= 15, "read outside registers 0..14");
-        require(answer.size() == static_cast<std::size_t>(5 + 2 * count) && answer[1] == 0x03 &&
-                    answer[2] == 2 * count,
-                "read answer layout");
-        break;
-    }
-    case 0x06:
-        require(std::equal(answer.begin(), answer.end(), request.begin(), request.end()),
-                "write answered by something other than its echo");
-        break;
-    case 0x26:
-        require(answer.size() == 16 && answer[1] == 0x26 && answer[2] == 11,
-                "device information layout");
-        break;
-    default:
-        fail("normal answer to an unsupported function");
-    }
+    require(judgement.verdict == modbus::Verdict::Complete, "answer the judge does not take");
+    require(modbus::expectedAnswerLength(request).has_value(),
+            "normal answer to a request of no known answer");
+    require(function == 0x03 || function == 0x06 || function == 0x26,
+            "normal answer to an unsupported function");
+    if (function == 0x03)
+        require(word(request, 2) + word(request, 4) <= 15, "read outside registers 0..14");
 }
 
 void handle(sim::DeviceModel &model, std::span<const std::uint8_t> frame, double now)
@@ -142,7 +112,7 @@ void splitStream(FuzzedDataProvider &input, sim::DeviceModel &model)
             frames = splitter.feed(piece, now);
         }
         for (const Bytes &frame : frames) {
-            require(crcHolds(frame), "splitter gave a frame with a wrong CRC");
+            require(modbus::crcHolds(frame), "splitter gave a frame with a wrong CRC");
             require(frame.size() <= sim::FrameSplitter::kCapacity, "frame too long");
             framed += frame.size();
             handle(model, frame, now);
@@ -175,9 +145,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         // Arbitrary requests with a correct CRC, one after another on the same device.
         while (input.remaining_bytes() > 0) {
             Bytes frame = input.ConsumeBytes<std::uint8_t>(input.ConsumeIntegralInRange(2, 12));
-            const std::uint16_t crc = modbus::Crc16(frame);
-            frame.push_back(static_cast<std::uint8_t>(crc & 0xFF));
-            frame.push_back(static_cast<std::uint8_t>(crc >> 8));
+            modbus::appendCrc(frame);
             handle(model, frame, input.ConsumeFloatingPointInRange(0.0, 1e6));
         }
         break;

@@ -10,7 +10,6 @@ namespace modbus {
 
 // Kind of the last request sent; decides how the next answer is read.
 enum CmdType : std::int16_t {
-    kCmdNone = 0,
     kCmdQuery = 1,
     kCmdAddressChange = 5,
     kCmdAddressReadOrWrite = 6,

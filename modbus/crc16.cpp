@@ -14,4 +14,11 @@ std::uint16_t Crc16(std::span<const std::uint8_t> bytes)
     return crc;
 }
 
+void appendCrc(std::vector<std::uint8_t> &frame)
+{
+    const std::uint16_t crc = Crc16(frame);
+    frame.push_back(static_cast<std::uint8_t>(crc & 0xFF));
+    frame.push_back(static_cast<std::uint8_t>(crc >> 8));
+}
+
 } // namespace modbus

@@ -2,39 +2,40 @@
 
 #include "crc16.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace modbus {
 
 RequestFrame requestFrame(std::uint8_t station, std::uint8_t function, std::uint16_t address,
                           std::uint16_t value)
 {
-    RequestFrame frame{station,
-                       function,
-                       static_cast<std::uint8_t>(address >> 8),
-                       static_cast<std::uint8_t>(address & 0xFF),
-                       static_cast<std::uint8_t>(value >> 8),
-                       static_cast<std::uint8_t>(value & 0xFF),
-                       0,
-                       0};
-    const std::uint16_t crc = Crc16(std::span(frame).first(6));
-    frame[6] = static_cast<std::uint8_t>(crc & 0xFF);
-    frame[7] = static_cast<std::uint8_t>(crc >> 8);
+    std::vector<std::uint8_t> bytes{station,
+                                    function,
+                                    static_cast<std::uint8_t>(address >> 8),
+                                    static_cast<std::uint8_t>(address & 0xFF),
+                                    static_cast<std::uint8_t>(value >> 8),
+                                    static_cast<std::uint8_t>(value & 0xFF)};
+    appendCrc(bytes);
+    RequestFrame frame{};
+    std::ranges::copy(bytes, frame.begin());
     return frame;
 }
 
-Request readRequest(std::uint8_t station, std::uint16_t start, std::uint16_t count,
-                    std::uint8_t function)
+RequestFrame readRequest(std::uint8_t station, std::uint16_t start, std::uint16_t count,
+                         std::uint8_t function)
 {
-    return {requestFrame(station, function, start, count), 3 + 2 * count + 2};
+    return requestFrame(station, function, start, count);
 }
 
-Request writeRequest(std::uint8_t station, std::uint16_t address, std::uint16_t value)
+RequestFrame writeRequest(std::uint8_t station, std::uint16_t address, std::uint16_t value)
 {
-    return {requestFrame(station, kFunctionWriteSingle, address, value), kRequestLength};
+    return requestFrame(station, kFunctionWriteSingle, address, value);
 }
 
-Request deviceInfoRequest(std::uint8_t station)
+RequestFrame deviceInfoRequest(std::uint8_t station)
 {
-    return {requestFrame(station, kFunctionDeviceInfo, 0, 5), kDeviceInfoAnswerLength};
+    return requestFrame(station, kFunctionDeviceInfo, 0, 5);
 }
 
 } // namespace modbus

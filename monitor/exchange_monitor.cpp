@@ -1,7 +1,7 @@
 #include "exchange_monitor.h"
 
 #include "modbus/answer_decoder.h"
-#include "modbus/crc16.h"
+#include "modbus/exchange_judge.h"
 #include "modbus/frame_timing.h"
 #include "modbus/register_map.h"
 #include "modbus/request_frame.h"
@@ -21,9 +21,6 @@ using std::chrono::microseconds;
 // default (its latency timer). A gap shorter than that is no proof of a frame's end.
 constexpr std::chrono::milliseconds kDeliveryAllowance{16};
 
-// An exception answer: station, function | 0x80, exception code, CRC.
-constexpr int kExceptionLength = 5;
-
 std::uint16_t wordAt(std::span<const std::uint8_t> frame, std::size_t at)
 {
     return static_cast<std::uint16_t>(frame[at] << 8 | frame[at + 1]);
@@ -34,14 +31,6 @@ std::uint16_t wordAt(std::span<const std::uint8_t> frame, std::size_t at)
 microseconds responseTime(TimePoint left, TimePoint answered)
 {
     return std::max(microseconds::zero(), duration_cast<microseconds>(answered - left));
-}
-
-bool crcHolds(std::span<const std::uint8_t> frame)
-{
-    if (frame.size() < 4)
-        return false;
-    const std::uint16_t crc = modbus::Crc16(frame.first(frame.size() - 2));
-    return frame[frame.size() - 2] == (crc & 0xFF) && frame[frame.size() - 1] == (crc >> 8);
 }
 
 std::string hex2(int value)
@@ -88,6 +77,34 @@ std::string answerMeaning(std::span<const std::uint8_t> request,
     return "应答";
 }
 
+std::string mismatchMeaning(modbus::Verdict verdict, std::span<const std::uint8_t> answer)
+{
+    if (verdict == modbus::Verdict::WrongStation)
+        return "应答 站号不符 (站" + std::to_string(answer[0]) + ")";
+    if (verdict == modbus::Verdict::WrongFunction)
+        return "应答 功能码不符 (0x" + hex2(answer[1]) + ")";
+    return "应答 内容与请求不符";
+}
+
+// The registers of a complete answer to a read of the value fields.
+Sample sampleOf(std::span<const std::uint8_t> request, std::span<const std::uint8_t> answer,
+                TimePoint at)
+{
+    Sample sample;
+    sample.at = at;
+    sample.station = answer[0];
+    const int start = wordAt(request, 2);
+    const int count = answer[2] / 2;
+    for (int k = 0; k < count && 3 + 2 * k + 1 < static_cast<int>(answer.size()) - 2; ++k) {
+        const int field = start + k;
+        if (field < 0 || field >= kFieldCount)
+            continue;
+        sample.raw[field] = wordAt(answer, 3 + 2 * k);
+        sample.present |= static_cast<std::uint16_t>(1U << field);
+    }
+    return sample;
+}
+
 } // namespace
 
 Meaning::Meaning(std::string text)
@@ -120,22 +137,6 @@ std::optional<microseconds> Counters::meanResponse() const
     if (responses == 0)
         return std::nullopt;
     return responseSum / responses;
-}
-
-std::optional<int> expectedAnswerLength(std::span<const std::uint8_t> request)
-{
-    if (request.size() != modbus::kRequestLength)
-        return std::nullopt;
-    switch (request[1]) {
-    case modbus::kFunctionReadHolding:
-        return 5 + 2 * wordAt(request, 4);
-    case modbus::kFunctionWriteSingle:
-        return modbus::kRequestLength;
-    case modbus::kFunctionDeviceInfo:
-        return modbus::kDeviceInfoAnswerLength;
-    default:
-        return std::nullopt;
-    }
 }
 
 std::string requestMeaning(std::span<const std::uint8_t> request)
@@ -192,7 +193,7 @@ void ExchangeMonitor::sent(std::span<const std::uint8_t> bytes, TimePoint at)
                 requestMeaning(bytes),
                 std::nullopt};
     const auto onTheLine = m_characterTime * static_cast<std::int64_t>(bytes.size());
-    m_pending = Pending{frame.bytes, at, at + onTheLine, expectedAnswerLength(bytes)};
+    m_pending = Pending{frame.bytes, at, at + onTheLine};
     m_frames.push_back(std::move(frame));
     ++m_counters.requests;
 }
@@ -221,62 +222,77 @@ void ExchangeMonitor::poll()
         flushUnsolicited();
 }
 
-void ExchangeMonitor::cutAnswers()
+modbus::Judgement ExchangeMonitor::judgePending() const
 {
-    if (!m_pending || m_buffer.size() < 2)
-        return;
-    const std::uint8_t function = m_pending->request.size() > 1 ? m_pending->request[1] : 0;
-    std::optional<int> length = m_pending->expected;
-    if (m_buffer[1] == (function | 0x80))
-        length = kExceptionLength;
-    if (!length || m_buffer.size() < static_cast<std::size_t>(*length))
-        return;
-    judgeAnswer(static_cast<std::size_t>(*length));
+    // The device answers the address read from its own station, whatever it is.
+    return modbus::judgeAnswer(m_pending->request, m_buffer, isAddressRead(m_pending->request));
 }
 
-// The first `length` bytes of the buffer are the answer to the pending request.
-void ExchangeMonitor::judgeAnswer(std::size_t length)
+void ExchangeMonitor::cutAnswers()
+{
+    if (!m_pending)
+        return;
+    const modbus::Judgement judgement = judgePending();
+    // An answer of unknown length is whole only when the time-out ends its request.
+    if (judgement.verdict == modbus::Verdict::Incomplete || judgement.expected == 0)
+        return;
+    takeAnswer(judgement);
+}
+
+// The pending request's answer leaves the buffer as one frame: its own `expected` bytes, or
+// all there is of it when its length is unknown or it is incomplete. Bytes after it stay.
+void ExchangeMonitor::takeAnswer(const modbus::Judgement &judgement)
 {
     const Pending request = std::move(*m_pending);
     m_pending.reset();
+    const bool cut = judgement.verdict != modbus::Verdict::Incomplete && judgement.expected > 0;
+    const auto length = static_cast<long>(cut ? judgement.expected : m_buffer.size());
     Frame frame;
     frame.at = m_bufferLast;
     frame.direction = Direction::Received;
-    frame.bytes.assign(m_buffer.begin(), m_buffer.begin() + static_cast<long>(length));
-    m_buffer.erase(m_buffer.begin(), m_buffer.begin() + static_cast<long>(length));
+    frame.bytes.assign(m_buffer.begin(), m_buffer.begin() + length);
+    m_buffer.erase(m_buffer.begin(), m_buffer.begin() + length);
     const microseconds response = responseTime(request.left, frame.at);
     frame.responseTime = response;
     const std::span<const std::uint8_t> answer(frame.bytes);
 
-    if (!crcHolds(answer)) {
+    switch (judgement.verdict) {
+    case modbus::Verdict::Incomplete:
+        frame.verdict = Verdict::Incomplete;
+        frame.meaning = "不完整 (收到 " + std::to_string(judgement.received) +
+                        (judgement.expected > 0 ? "/" + std::to_string(judgement.expected) : "") +
+                        " 字节)";
+        ++m_counters.incomplete;
+        break;
+    case modbus::Verdict::BadCrc:
         frame.verdict = Verdict::BadCrc;
         frame.meaning = "CRC 错误";
         ++m_counters.badCrc;
-    } else if (answer[1] & 0x80) {
+        break;
+    case modbus::Verdict::Exception:
         frame.verdict = Verdict::Exception;
         frame.meaning = "异常应答 功能码 0x" + hex2(answer[1]) + " 异常码 " + hex2(answer[2]);
         ++m_counters.exceptions;
         countResponse(response);
-    } else {
+        break;
+    case modbus::Verdict::WrongStation:
+    case modbus::Verdict::WrongFunction:
+    case modbus::Verdict::WrongContent:
+        // A whole, intact frame, but not the answer asked for: shown, never plotted.
+        frame.verdict = Verdict::Complete;
+        frame.meaning = mismatchMeaning(judgement.verdict, answer);
+        ++m_counters.complete;
+        countResponse(response);
+        break;
+    case modbus::Verdict::Complete:
+    case modbus::Verdict::ExtraBytes:
         frame.verdict = Verdict::Complete;
         frame.meaning = answerMeaning(request.request, answer);
         ++m_counters.complete;
         countResponse(response);
-        if (isReadRequest(request.request) && !isAddressRead(request.request)) {
-            Sample sample;
-            sample.at = frame.at;
-            sample.station = answer[0];
-            const int start = wordAt(request.request, 2);
-            const int count = answer[2] / 2;
-            for (int k = 0; k < count && 3 + 2 * k + 1 < static_cast<int>(answer.size()) - 2; ++k) {
-                const int field = start + k;
-                if (field < 0 || field >= kFieldCount)
-                    continue;
-                sample.raw[field] = wordAt(answer, 3 + 2 * k);
-                sample.present |= static_cast<std::uint16_t>(1U << field);
-            }
-            m_samples.push_back(sample);
-        }
+        if (isReadRequest(request.request) && !isAddressRead(request.request))
+            m_samples.push_back(sampleOf(request.request, answer, frame.at));
+        break;
     }
     m_frames.push_back(std::move(frame));
 }
@@ -289,39 +305,22 @@ void ExchangeMonitor::countResponse(microseconds time)
     ++m_counters.responses;
 }
 
-// The pending request gets no more bytes: what came is incomplete, nothing is no answer.
+// The pending request gets no more bytes: what came is judged as it is, nothing is no answer.
 void ExchangeMonitor::closePending(TimePoint now)
 {
     if (!m_pending)
         return;
-    const Pending request = std::move(*m_pending);
+    if (!m_buffer.empty()) {
+        takeAnswer(judgePending());
+        return;
+    }
     m_pending.reset();
     Frame frame;
     frame.direction = Direction::Received;
-    if (m_buffer.empty()) {
-        frame.at = now;
-        frame.verdict = Verdict::NoAnswer;
-        frame.meaning = "无应答";
-        ++m_counters.unanswered;
-    } else if (!request.expected) {
-        // A request of unknown shape: whatever came is its answer.
-        frame.at = m_bufferLast;
-        frame.verdict = crcHolds(m_buffer) ? Verdict::Complete : Verdict::BadCrc;
-        frame.meaning = frame.verdict == Verdict::Complete ? "应答" : "CRC 错误";
-        frame.responseTime = responseTime(request.left, m_bufferLast);
-        ++(frame.verdict == Verdict::Complete ? m_counters.complete : m_counters.badCrc);
-        if (frame.verdict == Verdict::Complete)
-            countResponse(*frame.responseTime);
-        frame.bytes.swap(m_buffer);
-    } else {
-        frame.at = m_bufferLast;
-        frame.verdict = Verdict::Incomplete;
-        frame.meaning = "不完整 (收到 " + std::to_string(m_buffer.size()) + "/" +
-                        std::to_string(*request.expected) + " 字节)";
-        frame.responseTime = responseTime(request.left, m_bufferLast);
-        ++m_counters.incomplete;
-        frame.bytes.swap(m_buffer);
-    }
+    frame.at = now;
+    frame.verdict = Verdict::NoAnswer;
+    frame.meaning = "无应答";
+    ++m_counters.unanswered;
     m_frames.push_back(std::move(frame));
 }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include "modbus/exchange_judge.h"
 #include "modbus/frame_timing.h"
 #include "modbus/register_map.h"
 
@@ -110,9 +111,9 @@ struct Line
 };
 
 // Turns what the serial control writes and reads into judged frames. Answers are cut at the
-// length the request asks for (an exception answer at 5 bytes); bytes with no request
-// waiting end at a silence. All times come from the pieces or from the injected clock, so
-// nothing here sleeps or reads the system's time.
+// length the request asks for (an exception answer at 5 bytes) and judged by
+// modbus::judgeAnswer; bytes with no request waiting end at a silence. All times come from
+// the pieces or from the injected clock, so nothing here sleeps or reads the system's time.
 class ExchangeMonitor
 {
 public:
@@ -146,11 +147,11 @@ private:
         Bytes request;
         TimePoint at;
         TimePoint left; // its last byte on the line
-        std::optional<int> expected;
     };
 
+    [[nodiscard]] modbus::Judgement judgePending() const;
     void cutAnswers();
-    void judgeAnswer(std::size_t length);
+    void takeAnswer(const modbus::Judgement &judgement);
     void closePending(TimePoint now);
     // The bytes waiting with no request, as rows of at most kLongestFrame bytes.
     void flushUnsolicited();
@@ -168,10 +169,6 @@ private:
     std::vector<Sample> m_samples;
     Counters m_counters;
 };
-
-// The answer length a request asks for: 03 -> 5 + 2n, 06 -> 8 (the echo), 0x26 -> 16;
-// nothing for a frame the device's functions do not describe.
-[[nodiscard]] std::optional<int> expectedAnswerLength(std::span<const std::uint8_t> request);
 
 // What a request means in words: "读寄存器 站1 起始0 数量15", "写参数 报警高值 = 800".
 [[nodiscard]] std::string requestMeaning(std::span<const std::uint8_t> request);

@@ -4,8 +4,8 @@
 #include "messages.h"
 #include "modbus/answer_decoder.h"
 #include "modbus/register_map.h"
-#include "numeric_text.h"
 #include "request_sending.h"
+#include "values/messages.h"
 
 namespace ops {
 namespace {
@@ -29,7 +29,7 @@ std::optional<AddressChange> checkedAddresses(const Window &w)
         return std::nullopt;
     }
     if (*source == 0 || *target == 0) {
-        w.message(text::kAddressZero);
+        w.message(values::text::kAddressZero);
         return std::nullopt;
     }
     if (*target > 250) {

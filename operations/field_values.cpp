@@ -1,6 +1,6 @@
 #include "field_values.h"
 
-#include "numeric_text.h"
+#include "values/numeric_text.h"
 
 #include <cmath>
 
@@ -8,17 +8,17 @@ namespace ops {
 
 std::optional<double> numberIn(const Form &form, Field field)
 {
-    return numericValue(form.text(field).toStdString());
+    return values::numericValue(form.text(field).toStdString());
 }
 
 std::optional<double> integerPartOf(const Form &form, Field field)
 {
-    return integerPart(form.text(field).toStdString());
+    return values::integerPart(form.text(field).toStdString());
 }
 
 std::optional<double> roundedValueOf(const Form &form, Field field)
 {
-    return roundedValue(form.text(field).toStdString());
+    return values::roundedValue(form.text(field).toStdString());
 }
 
 std::optional<std::uint8_t> roundedStation(const Form &form, Field field)
@@ -26,7 +26,17 @@ std::optional<std::uint8_t> roundedStation(const Form &form, Field field)
     const auto station = roundedValueOf(form, field);
     if (!station)
         return std::nullopt;
-    return asByte(*station);
+    return values::asByte(*station);
+}
+
+long long queryBase(std::string_view startText)
+{
+    const auto start = values::integerPart(startText);
+    if (!start || *start == 0)
+        return 0;
+    // Clamp far outside the field range so the arithmetic cannot overflow.
+    const double clamped = std::fmax(std::fmin(*start, 1e6), -1e6);
+    return (static_cast<long long>(clamped) - 1) * 2;
 }
 
 QString decimalText(double wholeNumber)

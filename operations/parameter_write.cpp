@@ -4,34 +4,13 @@
 #include "messages.h"
 #include "modbus/answer_decoder.h"
 #include "modbus/register_map.h"
-#include "numeric_text.h"
 #include "request_sending.h"
+#include "values/messages.h"
+#include "values/parameter_value.h"
 
-#include <algorithm>
+#include <variant>
 
 namespace ops {
-
-std::variant<std::uint16_t, const char *> parameterRegisterValue(const modbus::RegisterRow &row,
-                                                                 double number)
-{
-    // The device takes the value as typed into a single-precision number.
-    float v = static_cast<float>(number);
-    if (row.twosComplement && v < 0)
-        v += 65536.0F;
-    if (row.check == modbus::WriteCheck::ControlMode && v > 2)
-        return text::kControlModeRange;
-    if (row.check == modbus::WriteCheck::BaudRate &&
-        std::find(modbus::kBaudRates.begin(), modbus::kBaudRates.end(), v) ==
-            modbus::kBaudRates.end())
-        return text::kBaudRateValues;
-    const double rounded = roundHalfEven(static_cast<double>(v));
-    if (!(rounded >= 0 && rounded <= 65535)) {
-        if (row.check == modbus::WriteCheck::ControlMode)
-            return text::kControlModeRange;
-        return row.twosComplement ? text::kSignedRegisterRange : text::kRegisterRange;
-    }
-    return static_cast<std::uint16_t>(rounded);
-}
 
 namespace {
 
@@ -40,10 +19,10 @@ std::optional<std::uint16_t> registerValue(const Window &w, const modbus::Regist
 {
     const auto number = numberIn(w.form, valueField(row.field));
     if (!number) {
-        w.message(text::kBadValue);
+        w.message(values::text::kBadValue);
         return std::nullopt;
     }
-    const auto value = parameterRegisterValue(row, *number);
+    const auto value = values::parameterRegisterValue(row, *number);
     if (const auto *refusal = std::get_if<const char *>(&value)) {
         w.message(*refusal);
         return std::nullopt;

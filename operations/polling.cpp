@@ -2,8 +2,8 @@
 
 #include "field_values.h"
 #include "messages.h"
-#include "numeric_text.h"
 #include "single_query.h"
+#include "values/numeric_text.h"
 
 #include <cmath>
 
@@ -26,7 +26,7 @@ void cmdOneM_Click(const Window &w)
         return;
     }
     w.vars.CommReady = true;
-    w.Timer2.setInterval(static_cast<int>(roundHalfEven(*period)));
+    w.Timer2.setInterval(static_cast<int>(values::roundHalfEven(*period)));
     w.Timer2.setEnabled(true);
 }
 

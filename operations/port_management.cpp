@@ -1,8 +1,8 @@
 #include "port_management.h"
 
 #include "messages.h"
-#include "numeric_text.h"
 #include "serial/comm_events.h"
+#include "values/numeric_text.h"
 
 namespace ops {
 
@@ -42,7 +42,7 @@ void Combo2_Click(const Window &w)
 {
     // Only list entries are chosen here, so the text is one of the offered speeds; anything
     // else keeps the speed in force.
-    const auto rate = integerPart(w.form.text(Field::Combo2).toStdString());
+    const auto rate = values::integerPart(w.form.text(Field::Combo2).toStdString());
     if (rate && *rate >= 1 && *rate <= 4'000'000)
         w.vars.CommRate = static_cast<std::int32_t>(*rate);
     auto &port = w.MSComm1;

@@ -1,8 +1,8 @@
 #include "receive_handler.h"
 
+#include "field_values.h"
 #include "modbus/answer_decoder.h"
 #include "modbus/hex_text.h"
-#include "numeric_text.h"
 #include "serial/comm_events.h"
 
 #include <limits>

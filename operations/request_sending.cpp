@@ -1,5 +1,6 @@
 #include "request_sending.h"
 
+#include "modbus/exchange_judge.h"
 #include "modbus/hex_text.h"
 #include "serial/comm_events.h"
 
@@ -39,16 +40,17 @@ void beginRequest(const Window &w, std::int16_t cmdType)
     prepareReceive(w.MSComm1);
 }
 
-void sendRequest(const Window &w, const modbus::Request &request)
+void sendRequest(const Window &w, const modbus::RequestFrame &frame)
 {
-    rememberRequest(w.vars, request.frame);
-    w.vars.RecLength = static_cast<std::int16_t>(request.answerLength);
-    w.vars.SendText = sentText(request.frame);
+    rememberRequest(w.vars, frame);
+    // Every request sent here is a read, a write or the identification, all of known length.
+    w.vars.RecLength = static_cast<std::int16_t>(modbus::expectedAnswerLength(frame).value_or(0));
+    w.vars.SendText = sentText(frame);
     w.MSComm1.setRThreshold(w.vars.RecLength);
     w.form.setText(Field::txtCommand, w.vars.SendText);
     if (w.MSComm1.portOpen()) {
         w.form.showLamp(Lamp::imgConnected);
-        w.MSComm1.setOutput(wireBytes(request.frame));
+        w.MSComm1.setOutput(wireBytes(frame));
     } else {
         w.form.showLamp(Lamp::imgNotConnected);
     }

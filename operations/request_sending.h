@@ -21,9 +21,9 @@ void rememberRequest(FormVars &vars, const modbus::RequestFrame &frame);
 // received-data field and the frame text, and stops receive events while the frame is built.
 void beginRequest(const Window &w, std::int16_t cmdType);
 
-// The second half: the request remembered, receive events armed for its whole answer, the
-// frame's text shown, and the frame written behind the green lamp when the port is open; on a
-// closed port the red lamp and nothing written.
-void sendRequest(const Window &w, const modbus::Request &request);
+// The second half: the request remembered, receive events armed for its whole answer (its
+// length from the frame), the frame's text shown, and the frame written behind the green lamp
+// when the port is open; on a closed port the red lamp and nothing written.
+void sendRequest(const Window &w, const modbus::RequestFrame &frame);
 
 } // namespace ops

@@ -3,8 +3,9 @@
 #include "field_values.h"
 #include "messages.h"
 #include "modbus/answer_decoder.h"
-#include "numeric_text.h"
+#include "modbus/exchange_judge.h"
 #include "request_sending.h"
+#include "values/numeric_text.h"
 
 #include <cmath>
 
@@ -49,17 +50,17 @@ std::optional<QueryBytes> checkedQuery(const Window &w)
         w.message(text::kDataLengthRange);
         return std::nullopt;
     }
-    const auto stationByte = asByte(*station);
+    const auto stationByte = values::asByte(*station);
     if (!stationByte) {
         w.message(text::kBadStation);
         return std::nullopt;
     }
-    const auto functionByte = asByte(*function);
+    const auto functionByte = values::asByte(*function);
     if (!functionByte) {
         w.message(text::kBadFunction);
         return std::nullopt;
     }
-    const auto startByte = asByte(*start);
+    const auto startByte = values::asByte(*start);
     if (!startByte) {
         w.message(text::kBadStart);
         return std::nullopt;
@@ -79,7 +80,8 @@ void comDoOnce_Click(const Window &w)
         return;
 
     w.form.setText(Field::txtState, QString());
-    const double sent = numericValue(w.form.text(Field::lblCounter).toStdString()).value_or(0);
+    const double sent =
+        values::numericValue(w.form.text(Field::lblCounter).toStdString()).value_or(0);
     w.form.setText(Field::lblCounter, decimalText(std::floor(sent) + 1));
 
     if (!port.portOpen()) {
@@ -91,14 +93,15 @@ void comDoOnce_Click(const Window &w)
 
     w.form.showLamp(Lamp::ImgYellow);
     prepareReceive(port);
-    const modbus::Request request =
+    const modbus::RequestFrame frame =
         modbus::readRequest(query->station, query->start, query->count, query->function);
-    rememberRequest(vars, request.frame);
-    vars.RecLength = static_cast<std::int16_t>(request.answerLength);
+    rememberRequest(vars, frame);
+    // A read's answer, whatever function code the operator typed.
+    vars.RecLength = static_cast<std::int16_t>(modbus::readAnswerLength(query->count));
     port.setRThreshold(vars.RecLength);
     vars.CmdType = modbus::kCmdQuery;
-    port.setOutput(wireBytes(request.frame));
-    vars.SendText = sentText(request.frame);
+    port.setOutput(wireBytes(frame));
+    vars.SendText = sentText(frame);
     w.form.setText(Field::txtCommand, vars.SendText);
 }
 

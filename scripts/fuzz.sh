@@ -25,7 +25,8 @@ for argument in "$@"; do
     *) targets+=("$argument") ;;
     esac
 done
-[ ${#targets[@]} -gt 0 ] || targets=(numeric_text receive_handler sim_request operations)
+[ ${#targets[@]} -gt 0 ] ||
+    targets=(numeric_text receive_handler sim_request operations exchange_judge parameter_file)
 
 build=build-fuzz
 if [ ! -f "$build/CMakeCache.txt" ]; then

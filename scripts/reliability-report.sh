@@ -106,6 +106,8 @@ figure() { echo "$flood" | tr '\t' '\n' | sed -n "s/^$1=//p"; }
         receive_handler) what="any bytes to MSComm1_OnComm under every CmdType and start text" ;;
         sim_request) what="any byte stream, pieces and gaps to the simulated device" ;;
         operations) what="any presses, field texts and answers, against a model of the rules" ;;
+        exchange_judge) what="any request and answer bytes to the exchange judge" ;;
+        parameter_file) what="any bytes to the parameter file loader" ;;
         *) what="" ;;
         esac
         corpus=$(find "fuzz/corpus/$target" -type f | wc -l)

@@ -1,6 +1,7 @@
 #include "device_model.h"
 
 #include "modbus/crc16.h"
+#include "modbus/exchange_judge.h"
 #include "modbus/register_map.h"
 #include "modbus/request_frame.h"
 
@@ -66,21 +67,6 @@ bool acceptedValue(const modbus::RegisterRow &row, std::uint16_t value)
 }
 
 } // namespace
-
-void appendCrc(std::vector<std::uint8_t> &frame)
-{
-    const std::uint16_t crc = modbus::Crc16(frame);
-    frame.push_back(static_cast<std::uint8_t>(crc & 0xFF));
-    frame.push_back(static_cast<std::uint8_t>(crc >> 8));
-}
-
-bool hasValidCrc(std::span<const std::uint8_t> frame)
-{
-    if (frame.size() < 4)
-        return false;
-    const std::uint16_t crc = modbus::Crc16(frame.first(frame.size() - 2));
-    return frame[frame.size() - 2] == (crc & 0xFF) && frame[frame.size() - 1] == (crc >> 8);
-}
 
 DeviceModel::DeviceModel() : m_identification(kDefaultIdentification)
 {
@@ -181,7 +167,7 @@ std::uint16_t DeviceModel::registerValue(int index, double nowSeconds) const
 std::vector<std::uint8_t> DeviceModel::handleRequest(std::span<const std::uint8_t> frame,
                                                      double nowSeconds)
 {
-    if (!hasValidCrc(frame))
+    if (!modbus::crcHolds(frame))
         return {};
     const std::uint8_t addressed = frame[0];
     if (addressed == kBroadcastStation) {
@@ -234,7 +220,7 @@ std::vector<std::uint8_t> DeviceModel::readRegisters(std::span<const std::uint8_
                                      static_cast<std::uint8_t>(2 * count)};
     for (int index = start; index < start + count; ++index)
         appendWord(answer, registerValue(index, nowSeconds));
-    appendCrc(answer);
+    modbus::appendCrc(answer);
     return answer;
 }
 
@@ -268,7 +254,7 @@ std::vector<std::uint8_t> DeviceModel::deviceInformation() const
                                      static_cast<std::uint8_t>(modbus::kDeviceInfoLength)};
     for (const char c : m_identification)
         answer.push_back(static_cast<std::uint8_t>(c));
-    appendCrc(answer);
+    modbus::appendCrc(answer);
     return answer;
 }
 
@@ -276,7 +262,7 @@ std::vector<std::uint8_t> DeviceModel::exception(std::uint8_t function, Exceptio
 {
     std::vector<std::uint8_t> answer{m_station, static_cast<std::uint8_t>(function | 0x80),
                                      static_cast<std::uint8_t>(code)};
-    appendCrc(answer);
+    modbus::appendCrc(answer);
     return answer;
 }
 

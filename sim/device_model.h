@@ -115,10 +115,4 @@ private:
     std::optional<std::uint16_t> m_refusedWrite;
 };
 
-// Appends the CRC-16/MODBUS of the bytes so far, low byte first.
-void appendCrc(std::vector<std::uint8_t> &frame);
-
-// true when the last two bytes are the CRC of the ones before (at least 4 bytes in all).
-[[nodiscard]] bool hasValidCrc(std::span<const std::uint8_t> frame);
-
 } // namespace sim

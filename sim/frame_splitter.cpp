@@ -1,6 +1,6 @@
 #include "frame_splitter.h"
 
-#include "device_model.h"
+#include "modbus/exchange_judge.h"
 #include "modbus/register_map.h"
 #include "modbus/request_frame.h"
 
@@ -68,7 +68,7 @@ void FrameSplitter::endBySilence(std::vector<std::vector<std::uint8_t>> &frames)
 {
     const std::span<const std::uint8_t> candidate =
         std::span<const std::uint8_t>(m_buffer).subspan(m_frameStart);
-    if (hasValidCrc(candidate)) {
+    if (modbus::crcHolds(candidate)) {
         frames.emplace_back(candidate.begin(), candidate.end());
         m_discarded += m_frameStart;
         m_buffer.clear();
@@ -88,7 +88,7 @@ void FrameSplitter::push(std::uint8_t byte, std::vector<std::vector<std::uint8_t
     if (m_buffer.size() < kRequestLength)
         return;
     const auto tail = std::span<const std::uint8_t>(m_buffer).last(kRequestLength);
-    if (hasFixedLengthRequest(tail[1]) && hasValidCrc(tail)) {
+    if (hasFixedLengthRequest(tail[1]) && modbus::crcHolds(tail)) {
         frames.emplace_back(tail.begin(), tail.end());
         m_discarded += m_buffer.size() - kRequestLength;
         m_buffer.clear();

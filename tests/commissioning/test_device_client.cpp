@@ -1,4 +1,5 @@
 #include "commissioning/device_client.h"
+#include "modbus/exchange_judge.h"
 #include "modbus/register_map.h"
 #include "sim_link.h"
 
@@ -35,7 +36,7 @@ struct ClientCase
 {
     const char *name;
     std::vector<std::string> simOptions;
-    modbus::Request request;
+    modbus::RequestFrame request;
     std::optional<std::uint8_t> station;
     // The device's log line for a request it does not answer: the deadline is fired once it
     // is there, as often as the count says.
@@ -73,7 +74,8 @@ TEST_P(DeviceClientTest, EndsAsTheDeviceAnswers)
     ASSERT_TRUE(client.send(c.request, c.station, [&](const auto &r) { reply = r; }));
     EXPECT_FALSE(client.send(c.request, c.station, [](const auto &) {}));
     // The deadline of a try comes from the line speed and the answer's length.
-    EXPECT_EQ(timer.armed, commissioning::tryTimeout(9600, c.request.answerLength));
+    EXPECT_EQ(timer.armed,
+              commissioning::tryTimeout(9600, *modbus::expectedAnswerLength(c.request)));
     EXPECT_GT(commissioning::tryTimeout(2400, 35), commissioning::tryTimeout(38400, 35));
 
     for (int fired = 1; fired <= c.deadlines; ++fired) {
@@ -90,7 +92,7 @@ TEST_P(DeviceClientTest, EndsAsTheDeviceAnswers)
     ASSERT_EQ(sent.count(), c.tries);
     for (const auto &arguments : sent)
         EXPECT_EQ(arguments.at(0).toByteArray(),
-                  QByteArray(reinterpret_cast<const char *>(c.request.frame.data()), 8));
+                  QByteArray(reinterpret_cast<const char *>(c.request.data()), 8));
 }
 
 INSTANTIATE_TEST_SUITE_P(

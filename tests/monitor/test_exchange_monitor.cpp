@@ -17,15 +17,13 @@ namespace {
 
 Bytes withCrc(Bytes frame)
 {
-    const std::uint16_t crc = modbus::Crc16(frame);
-    frame.push_back(static_cast<std::uint8_t>(crc & 0xFF));
-    frame.push_back(static_cast<std::uint8_t>(crc >> 8));
+    modbus::appendCrc(frame);
     return frame;
 }
 
-Bytes request(const modbus::Request &r)
+Bytes request(const modbus::RequestFrame &frame)
 {
-    return Bytes(r.frame.begin(), r.frame.end());
+    return Bytes(frame.begin(), frame.end());
 }
 
 // 01 03 1E, fifteen registers, register 0 = 235 and the rest k * 10.
@@ -42,6 +40,14 @@ Bytes queryAnswer()
 Bytes slice(const Bytes &bytes, std::size_t from, std::size_t to)
 {
     return Bytes(bytes.begin() + static_cast<long>(from), bytes.begin() + static_cast<long>(to));
+}
+
+// The answer as another station gives it.
+Bytes fromStation(Bytes answer, std::uint8_t station)
+{
+    answer.resize(answer.size() - 2);
+    answer[0] = station;
+    return withCrc(answer);
 }
 
 Bytes badCrc(Bytes frame)
@@ -139,6 +145,11 @@ std::vector<Case> cases()
          {{Kind::Send, 0, kQuery}, {Kind::Receive, 40, badCrc(kAnswer)}},
          {query, {Direction::Received, Verdict::BadCrc, "CRC 错误", 35, 31666}},
          {1, 0, 1, 0, 0, 0}},
+        // Another device's answer is shown for what it is and never plotted.
+        {"AnotherStation",
+         {{Kind::Send, 0, kQuery}, {Kind::Receive, 40, fromStation(kAnswer, 2)}},
+         {query, {Direction::Received, Verdict::Complete, "应答 站号不符 (站2)", 35, 31666}},
+         {1, 1, 0, 0, 0, 0}},
         {"ShortThenTimeOut",
          {{Kind::Send, 0, kQuery},
           {Kind::Receive, 40, slice(kAnswer, 0, 20)},

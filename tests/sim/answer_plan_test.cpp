@@ -1,5 +1,6 @@
 #include "sim/answer_plan.h"
 
+#include "modbus/exchange_judge.h"
 #include "sim/device_model.h"
 
 #include <gtest/gtest.h>
@@ -70,7 +71,7 @@ TEST(Faults, BadCrcInvertsTheCrcHighByte)
     faults.badCrc = true;
     const Bytes corrupted = sim::corruptAnswer(kAnswer, faults);
     EXPECT_EQ(corrupted, (Bytes{0x01, 0x03, 0x02, 0x00, 0xEB, 0xF8, 0xF4}));
-    EXPECT_FALSE(sim::hasValidCrc(corrupted));
+    EXPECT_FALSE(modbus::crcHolds(corrupted));
 }
 
 TEST(Faults, ShortCutsTheEnd)

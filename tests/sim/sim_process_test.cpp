@@ -1,5 +1,6 @@
 #include "sim_process.h"
 
+#include "modbus/exchange_judge.h"
 #include "modbus/frame_timing.h"
 #include "modbus/request_frame.h"
 #include "sim/device_model.h"
@@ -99,7 +100,7 @@ TEST(SimProcess, StationIdentificationAndRegistersFromTheCommandLine)
     EXPECT_EQ(info[1], 0x26);
     EXPECT_EQ(info[2], 11);
     EXPECT_EQ(std::string(info.begin() + 3, info.begin() + 14), "SIM-TEST   ");
-    EXPECT_TRUE(sim::hasValidCrc(info));
+    EXPECT_TRUE(modbus::crcHolds(info));
 
     ASSERT_TRUE(r.port.write(request(5, 0x03, 6, 1)));
     EXPECT_EQ(r.port.read(7), (Bytes{0x05, 0x03, 0x02, 0xFF, 0xF9, 0xC8, 0x36}));
@@ -254,7 +255,7 @@ TEST_P(FaultAnswers, ChangeTheAnswerAsAsked)
     const std::size_t same = std::min<std::size_t>(c.length, kRead15Answer.size() - 1);
     EXPECT_TRUE(std::equal(answer.begin(), answer.begin() + static_cast<std::ptrdiff_t>(same),
                            kRead15Answer.begin()));
-    EXPECT_EQ(sim::hasValidCrc(answer), c.crcValid);
+    EXPECT_EQ(modbus::crcHolds(answer), c.crcValid);
     EXPECT_TRUE(r.port.readFor(100).empty());
 }
 

@@ -1,4 +1,4 @@
-#include "operations/numeric_text.h"
+#include "values/numeric_text.h"
 
 #include <gtest/gtest.h>
 
@@ -61,7 +61,7 @@ const NumberCase kNumberCases[] = {
 TEST(NumericText, ReadsOnlyPlainDecimalNumbers)
 {
     for (const auto &c : kNumberCases) {
-        const auto value = ops::numericValue(c.text);
+        const auto value = values::numericValue(c.text);
         ASSERT_EQ(value.has_value(), c.value.has_value()) << '"' << c.text << '"';
         if (c.value) {
             EXPECT_DOUBLE_EQ(*value, *c.value) << '"' << c.text << '"';
@@ -71,12 +71,12 @@ TEST(NumericText, ReadsOnlyPlainDecimalNumbers)
 
 TEST(NumericText, HugeAndTinyDigitStringsDoNotCrashOrOverflow)
 {
-    EXPECT_FALSE(ops::isNumeric(std::string(10000, '9')));
-    EXPECT_TRUE(ops::isNumeric(std::string(300, '9')));
-    EXPECT_EQ(ops::numericValue("0." + std::string(500, '0') + "1"), 0.0);
-    EXPECT_FALSE(ops::isNumeric(std::string(10000, 'x')));
-    EXPECT_FALSE(ops::isNumeric("1e99999999999999999999"));
-    EXPECT_EQ(ops::numericValue("1e-99999999999999999999"), 0.0);
+    EXPECT_FALSE(values::numericValue(std::string(10000, '9')));
+    EXPECT_TRUE(values::numericValue(std::string(300, '9')));
+    EXPECT_EQ(values::numericValue("0." + std::string(500, '0') + "1"), 0.0);
+    EXPECT_FALSE(values::numericValue(std::string(10000, 'x')));
+    EXPECT_FALSE(values::numericValue("1e99999999999999999999"));
+    EXPECT_EQ(values::numericValue("1e-99999999999999999999"), 0.0);
 }
 
 TEST(NumericText, IntegerPartRoundsDownAndRoundedValueHalvesToEven)
@@ -87,29 +87,19 @@ TEST(NumericText, IntegerPartRoundsDownAndRoundedValueHalvesToEven)
         {"49.9", 49, 50}, {"50.5", 50, 50},
     };
     for (const auto &[text, floor, rounded] : cases) {
-        EXPECT_EQ(ops::integerPart(text), floor) << text;
-        EXPECT_EQ(ops::roundedValue(text), rounded) << text;
+        EXPECT_EQ(values::integerPart(text), floor) << text;
+        EXPECT_EQ(values::roundedValue(text), rounded) << text;
     }
-    EXPECT_FALSE(ops::integerPart("abc"));
-    EXPECT_FALSE(ops::roundedValue(""));
+    EXPECT_FALSE(values::integerPart("abc"));
+    EXPECT_FALSE(values::roundedValue(""));
 }
 
 TEST(NumericText, AsByteTakesOnlyWholeNumbersFrom0To255)
 {
-    EXPECT_EQ(ops::asByte(0), 0);
-    EXPECT_EQ(ops::asByte(255), 255);
-    EXPECT_FALSE(ops::asByte(256));
-    EXPECT_FALSE(ops::asByte(-1));
-    EXPECT_FALSE(ops::asByte(2.5));
-    EXPECT_FALSE(ops::asByte(std::nan("")));
-}
-
-TEST(QueryBase, FollowsTheStartAddressRule)
-{
-    const std::pair<const char *, long long> cases[] = {
-        {"0", 0},   {"1", 0},   {"2", 2},   {"3", 4}, {"5", 8},   {"10", 18},         {"0.9", 0},
-        {"1.9", 0}, {"-1", -4}, {"abc", 0}, {"", 0},  {" 2 ", 2}, {"1e300", 1999998},
-    };
-    for (const auto &[text, base] : cases)
-        EXPECT_EQ(ops::queryBase(text), base) << text;
+    EXPECT_EQ(values::asByte(0), 0);
+    EXPECT_EQ(values::asByte(255), 255);
+    EXPECT_FALSE(values::asByte(256));
+    EXPECT_FALSE(values::asByte(-1));
+    EXPECT_FALSE(values::asByte(2.5));
+    EXPECT_FALSE(values::asByte(std::nan("")));
 }

@@ -4,7 +4,7 @@
 #include <charconv>
 #include <cmath>
 
-namespace ops {
+namespace values {
 namespace {
 
 bool isBlank(char c)
@@ -146,14 +146,4 @@ std::optional<unsigned char> asByte(double wholeValue)
     return static_cast<unsigned char>(wholeValue);
 }
 
-long long queryBase(std::string_view startText)
-{
-    const auto start = integerPart(startText);
-    if (!start || *start == 0)
-        return 0;
-    // Clamp far outside the field range so the arithmetic cannot overflow.
-    const double clamped = std::fmax(std::fmin(*start, 1e6), -1e6);
-    return (static_cast<long long>(clamped) - 1) * 2;
-}
-
-} // namespace ops
+} // namespace values
