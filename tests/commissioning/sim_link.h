@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -27,17 +28,22 @@ inline bool waitUntil(const std::function<bool()> &condition)
     return true;
 }
 
-// The real serial transport on rx904-sim, at the speed the test asks for.
+// The real serial transport on rx904-sim, at the speed the test asks for. The transport
+// exists before the device starts: it reaches the terminal through the device's --link.
 struct SimLink
 {
+    QTemporaryDir dir;
     simtest::SimProcess sim;
-    std::unique_ptr<serial::SerialPortTransport> line;
+    std::unique_ptr<serial::SerialPortTransport> line =
+        std::make_unique<serial::SerialPortTransport>(dir.filePath(QStringLiteral("com1")));
 
     // Starts the simulated device and opens COM1 on it.
     [[nodiscard]] bool start(const std::vector<std::string> &options, int baud = 9600)
     {
+        std::vector<std::string> arguments = options;
+        arguments.insert(arguments.end(), {"--link", line->location().toStdString()});
         std::string error;
-        if (!sim.start(options, error)) {
+        if (!sim.start(arguments, error)) {
             ADD_FAILURE() << error;
             return false;
         }
@@ -46,9 +52,6 @@ struct SimLink
 
     [[nodiscard]] bool reopen(int baud)
     {
-        if (!line)
-            line = std::make_unique<serial::SerialPortTransport>(
-                QString::fromStdString(sim.path()));
         line->close();
         serial::LineSettings settings;
         settings.baudRate = baud;

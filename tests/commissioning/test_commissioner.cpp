@@ -80,7 +80,7 @@ TEST_F(CommissionerTest, SavedParametersCloneOntoAnotherDeviceAndReadBackEqual)
     ASSERT_TRUE(loaded.set) << loaded.error.toStdString();
     SimLink second;
     ASSERT_TRUE(second.start({"--station", "5"}));
-    commissioning::DeviceClient secondClient(second.port, timer);
+    commissioning::DeviceClient secondClient(second.line.get(), timer);
     Commissioner secondJobs(secondClient);
     std::optional<QString> done;
     QObject::connect(&secondJobs, &Commissioner::finished, [&](const QString &m) { done = m; });

@@ -1,6 +1,7 @@
 #pragma once
-#include "serial/comm_events.h"
 #include "operations/comm_control.h"
+#include "serial/comm_events.h"
+#include "serial/port_directory.h"
 
 #include <QStringList>
 #include <set>
@@ -81,6 +82,12 @@ public:
         return std::exchange(inBuffer, {});
     }
     int commEvent() const override { return event; }
+    // The devices the environment and the system name, as the tool's own control gives them.
+    QStringList portToolTips() override
+    {
+        serial::PortDirectory ports(serial::PortMap::fromEnvironment());
+        return ports.describePorts();
+    }
 
     // Bytes arriving from the line, reported as the real control would.
     void receive(const QByteArray &bytes)
