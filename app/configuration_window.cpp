@@ -43,8 +43,8 @@ QTableWidgetItem *cell(const QString &text)
 
 } // namespace
 
-ConfigurationWindow::ConfigurationWindow(serial::Transport *line,
-                                         const commissioning::Link &link, QWidget *parent)
+ConfigurationWindow::ConfigurationWindow(serial::Transport *line, const commissioning::Link &link,
+                                         QWidget *parent)
     : QDialog(parent), m_client(line, m_timer), m_jobs(m_client)
 {
     build();

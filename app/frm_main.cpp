@@ -27,15 +27,15 @@
 namespace app {
 
 frmMain::frmMain(ops::CommControl &MSComm1, ops::MessageBox &messages, QWidget *parent)
-    : QWidget(parent), m_MSComm1(MSComm1), m_timer2(this),
-      m_window{m_form, m_vars, MSComm1, messages, m_timer2}
+    : QWidget(parent), m_MSComm1(MSComm1),
+      m_timer2(this), m_window{m_form, m_vars, MSComm1, messages, m_timer2}
 {
     m_ui.setupUi(this);
     connectControls();
     // Two more entries of the context menu, with their keys: nothing in the window's layout or
     // texts changes.
-    QAction *monitor = addWindowAction(*this, QStringLiteral("通讯监视…"),
-                                       QKeySequence(Qt::Key_F2), [this] { openTrafficMonitor(); });
+    QAction *monitor = addWindowAction(*this, QStringLiteral("通讯监视…"), QKeySequence(Qt::Key_F2),
+                                       [this] { openTrafficMonitor(); });
     addWindowAction(*this, QStringLiteral("设备配置…"), QKeySequence(Qt::Key_F3),
                     [this] { openConfiguration(); });
     offerTrafficMonitorOnFrames(monitor);

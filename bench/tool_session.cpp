@@ -1,8 +1,8 @@
 #include "tool_session.h"
 
 #include "app/frm_main.h"
-#include "process_probe.h"
 #include "operations/comm_adapter.h"
+#include "process_probe.h"
 #include "serial/port_directory.h"
 #include "serial/transport.h"
 
@@ -96,13 +96,11 @@ bool ToolSession::start(int baud, const std::string &logPath, std::string &error
     // made.
     QObject::connect(m_port.get(), &ops::CommAdapter::transportChanged, m_window.get(),
                      [this](serial::Transport *transport) {
-                         QObject::connect(transport, &serial::Transport::sent, m_window.get(),
-                                          [this] {
-                                              if (m_run != nullptr &&
-                                                  m_written < m_run->requestWrittenNs.size())
-                                                  m_run->requestWrittenNs[m_written++] =
-                                                      monotonicNs();
-                                          });
+                         QObject::connect(
+                             transport, &serial::Transport::sent, m_window.get(), [this] {
+                                 if (m_run != nullptr && m_written < m_run->requestWrittenNs.size())
+                                     m_run->requestWrittenNs[m_written++] = monotonicNs();
+                             });
                      });
     m_window->Form_Load();
     m_window->show();

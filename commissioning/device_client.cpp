@@ -163,8 +163,8 @@ void DeviceClient::expired()
 std::optional<Outcome> DeviceClient::judge() const
 {
     // The answer comes from the station the request is sent to, or from any without one.
-    const modbus::Judgement judgement = modbus::judgeAnswer(
-        m_request, bytesOf(m_received), !m_station.has_value());
+    const modbus::Judgement judgement =
+        modbus::judgeAnswer(m_request, bytesOf(m_received), !m_station.has_value());
     switch (judgement.verdict) {
     case modbus::Verdict::Incomplete:
         return std::nullopt;

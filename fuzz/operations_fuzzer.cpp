@@ -254,8 +254,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     FakeTimer timer;
     const ops::Window window{form, vars, port, messages, timer};
     // The window delivers the port's events to the receive handler.
-    QObject::connect(&port, &ops::CommControl::OnComm,
-                     [&window] { ops::MSComm1_OnComm(window); });
+    QObject::connect(&port, &ops::CommControl::OnComm, [&window] { ops::MSComm1_OnComm(window); });
     form.texts[Field::txtDataLength] = QStringLiteral("15");
     form.texts[Field::lblCounter] = QStringLiteral("1");
     form.texts[Field::lblErrCounter] = QStringLiteral("1");

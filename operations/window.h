@@ -1,9 +1,9 @@
 #pragma once
+#include "comm_control.h"
 #include "form.h"
 #include "form_vars.h"
 #include "message_box.h"
 #include "poll_timer.h"
-#include "comm_control.h"
 
 namespace ops {
 

@@ -223,8 +223,8 @@ QList<DeviceHolder> deviceHolders(const QString &path)
 #endif
 }
 
-OpenFailureFacts gatherOpenFailureFacts(int port, const OpenAttempt &attempt,
-                                        const PortMap &map, const QList<DeviceInfo> &listedBefore)
+OpenFailureFacts gatherOpenFailureFacts(int port, const OpenAttempt &attempt, const PortMap &map,
+                                        const QList<DeviceInfo> &listedBefore)
 {
     OpenFailureFacts facts;
     facts.port = port;

@@ -127,8 +127,7 @@ void SerialPortTransport::lose()
 {
     close();
     QMetaObject::invokeMethod(
-        this,
-        [this] { emit lost(QStringLiteral("设备 %1 已断开").arg(m_location)); },
+        this, [this] { emit lost(QStringLiteral("设备 %1 已断开").arg(m_location)); },
         Qt::QueuedConnection);
 }
 

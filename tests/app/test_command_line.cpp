@@ -63,8 +63,9 @@ TEST(CommandLinePorts, APortOptionWinsOverTheEnvironmentAndSaysSo)
 {
     qputenv("RX904_COM7", "/dev/pts/8");
     qputenv("RX904_COM8", "/dev/pts/2");
-    const serial::PortMap map = app::portMap(app::parseCommandLine(
-        {QStringLiteral("rx904-tool"), QStringLiteral("--port"), QStringLiteral("COM7=/dev/pts/9")}));
+    const serial::PortMap map =
+        app::portMap(app::parseCommandLine({QStringLiteral("rx904-tool"), QStringLiteral("--port"),
+                                            QStringLiteral("COM7=/dev/pts/9")}));
     qunsetenv("RX904_COM7");
     qunsetenv("RX904_COM8");
     EXPECT_EQ(map.device(7), QStringLiteral("/dev/pts/9"));

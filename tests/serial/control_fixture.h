@@ -1,6 +1,6 @@
 #pragma once
-#include "pty_pair.h"
 #include "operations/comm_adapter.h"
+#include "pty_pair.h"
 #include "serial/comm_events.h"
 #include "serial/port_directory.h"
 

@@ -13,10 +13,10 @@
 
 namespace {
 
+using ops::kInBufferSize;
 using serial::kComEventPortLost;
 using serial::kComEventRxOver;
 using serial::kComEvReceive;
-using ops::kInBufferSize;
 using serial_test::PtyControl;
 using serial_test::pumpRounds;
 using serial_test::pumpUntil;
@@ -384,9 +384,9 @@ TEST_F(SerialControlOpen, ClosingDiscardsWhatWasNotRead)
 int flood(serial_test::PtyPair &pty, ops::CommAdapter &control, const QByteArray &bytes)
 {
     qsizetype delivered = 0;
-    const QMetaObject::Connection counting = QObject::connect(
-        control.transport(), &serial::Transport::received,
-        [&delivered](const QByteArray &piece) { delivered += piece.size(); });
+    const QMetaObject::Connection counting =
+        QObject::connect(control.transport(), &serial::Transport::received,
+                         [&delivered](const QByteArray &piece) { delivered += piece.size(); });
     int largest = 0;
     qsizetype sent = 0;
     const bool done = pumpUntil(
