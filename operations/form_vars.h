@@ -20,6 +20,8 @@ struct FormVars
     std::uint8_t LoByte = 0; // CRC high-order byte, sent second
     // The request last written, so an address-change echo can be recognised.
     modbus::RequestFrame LastRequest{};
+    // The last request came from the polling timer, not from a button.
+    bool LastRequestPolled = false;
 };
 
 } // namespace ops

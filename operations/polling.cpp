@@ -47,8 +47,11 @@ void Timer2_Timer(const Window &w)
         w.vars.RecCount = 0;
         w.form.setText(Field::lblErrCounter, QStringLiteral("0"));
     }
-    if (w.vars.CommReady)
+    if (w.vars.CommReady) {
         comDoOnce_Click(w);
+        // A refusal of a polled request is the lamp's and the monitor's to tell, not a box's.
+        w.vars.LastRequestPolled = true;
+    }
 }
 
 } // namespace ops
