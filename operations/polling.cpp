@@ -33,6 +33,9 @@ void cmdOneM_Click(const Window &w)
 void cmdStopOnce_Click(const Window &w)
 {
     w.Timer2.setEnabled(false);
+    // Without polling nothing overwrites a typed value: it is an ordinary field again.
+    for (int k = 0; k < modbus::kValueFieldCount; ++k)
+        w.form.setAwaitsWrite(valueField(k), false);
 }
 
 void Timer2_Timer(const Window &w)

@@ -19,8 +19,15 @@ void decode(const Window &w, std::span<const std::uint8_t> answer)
     switch (w.vars.CmdType) {
     case modbus::kCmdQuery: {
         const long long base = queryBase(w.form.text(Field::txtStartID).toStdString());
-        for (const auto &[field, text] : modbus::decodeQueryAnswer(answer, base))
-            w.form.setText(valueField(field), QString::fromStdString(text));
+        for (const auto &[field, text] : modbus::decodeQueryAnswer(answer, base)) {
+            const QString shown = QString::fromStdString(text);
+            w.vars.DeviceText[static_cast<std::size_t>(field)] = shown;
+            // Polling does not undo what the user typed; "单次" is a read asked for.
+            if (w.vars.LastRequestPolled && w.form.awaitsWrite(valueField(field)))
+                continue;
+            w.form.setAwaitsWrite(valueField(field), false);
+            w.form.setText(valueField(field), shown);
+        }
         break;
     }
     case modbus::kCmdAddressChange:
