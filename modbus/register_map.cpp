@@ -1,5 +1,7 @@
 #include "register_map.h"
 
+#include <algorithm>
+
 namespace modbus {
 
 const std::array<RegisterRow, kValueFieldCount> &registerMap()
@@ -10,17 +12,21 @@ const std::array<RegisterRow, kValueFieldCount> &registerMap()
          .captionLabel = 2,
          .caption = "测量值",
          .readRegister = 0,
-         .rule = DisplayRule::Tenths},
+         .rule = DisplayRule::Tenths,
+         .key = "measured_value"},
         {.field = 1,
          .captionLabel = 1,
          .caption = "原始电压值",
          .readRegister = 1,
-         .rule = DisplayRule::Unsigned},
+         .rule = DisplayRule::Unsigned,
+         .key = "raw_voltage",
+         .unit = "0.1 mV"},
         {.field = 2,
          .captionLabel = 8,
          .caption = "报警状态",
          .readRegister = 2,
-         .rule = DisplayRule::Unsigned},
+         .rule = DisplayRule::Unsigned,
+         .key = "alarm_status"},
         {.field = 3,
          .captionLabel = 11,
          .caption = "报警高值",
@@ -31,7 +37,10 @@ const std::array<RegisterRow, kValueFieldCount> &registerMap()
          .writeRegister = 0x0A00,
          .twosComplement = true,
          .hintLabel = 13,
-         .hint = "值范围为：1到999"},
+         .hint = "值范围为：1到999",
+         .key = "alarm_high",
+         .minimum = 1,
+         .maximum = 999},
         {.field = 4,
          .captionLabel = 4,
          .caption = "报警低值",
@@ -42,7 +51,10 @@ const std::array<RegisterRow, kValueFieldCount> &registerMap()
          .writeRegister = 0x0A02,
          .twosComplement = true,
          .hintLabel = 14,
-         .hint = "值范围为：0到999"},
+         .hint = "值范围为：0到999",
+         .key = "alarm_low",
+         .minimum = 0,
+         .maximum = 999},
         {.field = 5,
          .captionLabel = 13,
          .caption = "控制回差",
@@ -53,7 +65,10 @@ const std::array<RegisterRow, kValueFieldCount> &registerMap()
          .writeRegister = 0x0A04,
          .twosComplement = true,
          .hintLabel = 4,
-         .hint = "值范围为：0到999"},
+         .hint = "值范围为：0到999",
+         .key = "hysteresis",
+         .minimum = 0,
+         .maximum = 999},
         {.field = 6,
          .captionLabel = 0,
          .caption = "校 正 值",
@@ -64,7 +79,10 @@ const std::array<RegisterRow, kValueFieldCount> &registerMap()
          .writeRegister = 0x0A06,
          .twosComplement = true,
          .hintLabel = 1,
-         .hint = "值范围为：-99到99"},
+         .hint = "值范围为：-99到99",
+         .key = "calibration",
+         .minimum = -99,
+         .maximum = 99},
         {.field = 7,
          .captionLabel = 10,
          .caption = "控制模式",
@@ -75,7 +93,10 @@ const std::array<RegisterRow, kValueFieldCount> &registerMap()
          .writeRegister = 0x0A08,
          .check = WriteCheck::ControlMode,
          .hintLabel = 5,
-         .hint = "1-正常控制模式 2-反向超限控制"},
+         .hint = "1-正常控制模式 2-反向超限控制",
+         .key = "control_mode",
+         .minimum = 1,
+         .maximum = 2},
         {.field = 8,
          .captionLabel = 7,
          .caption = "波特率",
@@ -86,7 +107,12 @@ const std::array<RegisterRow, kValueFieldCount> &registerMap()
          .writeRegister = 0x0A0A,
          .check = WriteCheck::BaudRate,
          .hintLabel = 3,
-         .hint = "值:2400,4800,9600,19200,38400"},
+         .hint = "值:2400,4800,9600,19200,38400",
+         .key = "baud_rate",
+         .unit = "bit/s",
+         .minimum = 2400,
+         .maximum = 38400,
+         .allowed = kBaudRates},
         {.field = 9,
          .captionLabel = 16,
          .caption = "设备地址",
@@ -94,7 +120,10 @@ const std::array<RegisterRow, kValueFieldCount> &registerMap()
          .rule = DisplayRule::Unsigned,
          .setButton = 6,
          .setButtonVisible = false,
-         .writeRegister = 0x0A0C},
+         .writeRegister = 0x0A0C,
+         .key = "address",
+         .minimum = 1,
+         .maximum = 247},
         {.field = 10,
          .captionLabel = 6,
          .caption = "电压高值",
@@ -104,7 +133,11 @@ const std::array<RegisterRow, kValueFieldCount> &registerMap()
          .setButtonVisible = true,
          .writeRegister = 0x0A0E,
          .hintLabel = 8,
-         .hint = "值范围为：0-50000"},
+         .hint = "值范围为：0-50000",
+         .key = "voltage_high",
+         .unit = "0.1 mV",
+         .minimum = 0,
+         .maximum = 50000},
         {.field = 11,
          .captionLabel = 5,
          .caption = "电压低值",
@@ -114,7 +147,11 @@ const std::array<RegisterRow, kValueFieldCount> &registerMap()
          .setButtonVisible = true,
          .writeRegister = 0x0A10,
          .hintLabel = 9,
-         .hint = "值范围为：0-10000"},
+         .hint = "值范围为：0-10000",
+         .key = "voltage_low",
+         .unit = "0.1 mV",
+         .minimum = 0,
+         .maximum = 10000},
         {.field = 12,
          .captionLabel = 12,
          .caption = "显示高值",
@@ -124,7 +161,10 @@ const std::array<RegisterRow, kValueFieldCount> &registerMap()
          .setButtonVisible = true,
          .writeRegister = 0x0A12,
          .hintLabel = 10,
-         .hint = "值范围为：0-65535"},
+         .hint = "值范围为：0-65535",
+         .key = "display_high",
+         .minimum = 0,
+         .maximum = 65535},
         {.field = 13,
          .captionLabel = 9,
          .caption = "显示低值",
@@ -134,7 +174,10 @@ const std::array<RegisterRow, kValueFieldCount> &registerMap()
          .setButtonVisible = true,
          .writeRegister = 0x0A14,
          .hintLabel = 11,
-         .hint = "值范围为：0-999"},
+         .hint = "值范围为：0-999",
+         .key = "display_low",
+         .minimum = 0,
+         .maximum = 999},
         {.field = 14,
          .captionLabel = 17,
          .caption = "输入电压",
@@ -144,7 +187,12 @@ const std::array<RegisterRow, kValueFieldCount> &registerMap()
          .setButtonVisible = true,
          .writeRegister = 0x0A16,
          .hintLabel = 12,
-         .hint = "值范围为：2,5"},
+         .hint = "值范围为：2,5",
+         .key = "input_voltage",
+         .unit = "V",
+         .minimum = 2,
+         .maximum = 5,
+         .allowed = kInputVoltages},
     }};
     return rows;
 }
@@ -152,6 +200,49 @@ const std::array<RegisterRow, kValueFieldCount> &registerMap()
 const RegisterRow &rowOfSetButton(int index)
 {
     return registerMap().at(static_cast<std::size_t>(index + kFirstWritableField));
+}
+
+namespace {
+
+// Blanks inside a caption only align it in the window: "校 正 值" is "校正值".
+std::string withoutBlanks(std::string_view text)
+{
+    std::string kept;
+    for (const char c : text) {
+        if (c != ' ')
+            kept += c;
+    }
+    return kept;
+}
+
+} // namespace
+
+const RegisterRow *findRow(std::string_view captionOrKey)
+{
+    const std::string wanted = withoutBlanks(captionOrKey);
+    if (wanted.empty())
+        return nullptr;
+    for (const RegisterRow &row : registerMap()) {
+        if (captionOrKey == row.key || wanted == withoutBlanks(row.caption))
+            return &row;
+    }
+    return nullptr;
+}
+
+const RegisterRow *rowWrittenAt(std::uint16_t address)
+{
+    for (const RegisterRow &row : registerMap()) {
+        if (row.setButton >= 0 && row.writeRegister == address)
+            return &row;
+    }
+    return nullptr;
+}
+
+bool inRange(const RegisterRow &row, long long value)
+{
+    if (row.setButton < 0 || value < row.minimum || value > row.maximum)
+        return false;
+    return row.allowed.empty() || std::ranges::find(row.allowed, value) != row.allowed.end();
 }
 
 namespace {

@@ -2,7 +2,9 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
+#include <string_view>
 
 namespace modbus {
 
@@ -35,6 +37,13 @@ struct RegisterRow
     WriteCheck check = WriteCheck::None;
     int hintLabel = -1; // Label2 index of the red range hint, -1 for none
     const char *hint = "";
+    // The row's name in files and on command lines that must not depend on a language.
+    const char *key = "";
+    const char *unit = "";
+    // The documented range of a writable row, in the value as shown (signed rows below 0).
+    long long minimum = 0;
+    long long maximum = 0;
+    std::span<const int> allowed{}; // when not empty, only these values
 };
 
 inline constexpr int kValueFieldCount = 15;
@@ -49,6 +58,14 @@ inline constexpr std::uint8_t kAddressReadStation = 0xFA;
 // The row written by cmdSet(index); index must be 0..11.
 [[nodiscard]] const RegisterRow &rowOfSetButton(int index);
 
+// The row named by its caption (blanks inside it optional: "校正值") or its key.
+[[nodiscard]] const RegisterRow *findRow(std::string_view captionOrKey);
+// The writable row whose write register is address.
+[[nodiscard]] const RegisterRow *rowWrittenAt(std::uint16_t address);
+
+// Whether a writable row's documented range holds value; never for a display-only row.
+[[nodiscard]] bool inRange(const RegisterRow &row, long long value);
+
 // Text of a register value under a rule; 0xFFFF always shows as zero.
 [[nodiscard]] std::string displayText(DisplayRule rule, std::uint16_t raw);
 
@@ -60,5 +77,7 @@ inline constexpr std::uint8_t kAddressReadStation = 0xFA;
 
 // The five line speeds of the device and of the speed list.
 inline constexpr std::array<int, 5> kBaudRates{2400, 4800, 9600, 19200, 38400};
+// The input ranges of the device, in volts.
+inline constexpr std::array<int, 2> kInputVoltages{2, 5};
 
 } // namespace modbus

@@ -68,3 +68,39 @@ TEST(RegisterMap, WriteButtonsReachEverySecondRegisterFrom0x0A00)
     EXPECT_EQ(modbus::rowOfSetButton(4).check, modbus::WriteCheck::ControlMode);
     EXPECT_EQ(modbus::rowOfSetButton(5).check, modbus::WriteCheck::BaudRate);
 }
+
+namespace {
+
+struct RangeCase
+{
+    const char *name; // caption or key
+    long long value;
+    bool inRange;
+};
+
+// The documented ranges at their edges; the allowed sets between them.
+const RangeCase kRangeCases[] = {
+    {"报警高值", 1, true},         {"alarm_high", 0, false},       {"alarm_high", 999, true},
+    {"报警低值", 1000, false},     {"校正值", -99, true},          {"calibration", -100, false},
+    {"control_mode", 0, false},    {"控制模式", 2, true},          {"baud_rate", 19200, true},
+    {"波特率", 9601, false},       {"voltage_high", 50001, false}, {"电压低值", 10000, true},
+    {"display_high", 65535, true}, {"input_voltage", 3, false},    {"输入电压", 5, true},
+    {"address", 247, true},        {"设备地址", 248, false},       {"measured_value", 0, false},
+};
+
+} // namespace
+
+TEST(RegisterMap, DocumentedRangesByCaptionOrKey)
+{
+    for (const auto &c : kRangeCases) {
+        const modbus::RegisterRow *row = modbus::findRow(c.name);
+        ASSERT_NE(row, nullptr) << c.name;
+        EXPECT_EQ(modbus::inRange(*row, c.value), c.inRange) << c.name << " " << c.value;
+    }
+    EXPECT_EQ(modbus::findRow("校 正 值"), modbus::findRow("calibration"));
+    EXPECT_EQ(modbus::findRow(""), nullptr);
+    EXPECT_EQ(modbus::rowWrittenAt(0x0A00), modbus::findRow("alarm_high"));
+    EXPECT_EQ(modbus::rowWrittenAt(0x0A01), nullptr);
+    for (const auto &row : modbus::registerMap())
+        EXPECT_EQ(modbus::findRow(row.key), &row) << row.key;
+}
