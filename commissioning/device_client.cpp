@@ -244,6 +244,9 @@ void DeviceClient::finish(Outcome outcome)
         reply.exceptionCode = static_cast<std::uint8_t>(m_received[2]);
     if (outcome == Outcome::Answered)
         reply.responseTime = m_timer.now() - m_sentAt;
+    m_lastReply = reply;
+    // Given in the reply; only bytes of a try that is given up are dropped.
+    m_received.clear();
     Done done = std::exchange(m_done, nullptr);
     done(reply);
 }

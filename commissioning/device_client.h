@@ -112,6 +112,8 @@ public:
     void setQuietAfterFailure(std::chrono::nanoseconds quiet);
     // Bytes dropped so far: come while no request waited, or left by a failed try.
     [[nodiscard]] qint64 discardedBytes() const { return m_discarded; }
+    // How the last request that ended did; a job's message names it only in words.
+    [[nodiscard]] const Reply &lastReply() const { return m_lastReply; }
 
     // Sends the request; done runs from the event loop once it has ended, never inside
     // send. The answer must come from `station`, the one the request is sent to, or from any
@@ -150,6 +152,7 @@ private:
     std::optional<Clock::time_point> m_quietUntil; // set after a failed try
     bool m_quieting = false;
     qint64 m_discarded = 0;
+    Reply m_lastReply;
     bool m_lost = false;
     Clock::time_point m_sentAt{};
 };
