@@ -43,6 +43,17 @@ QString rowStateText(const RowResult &row)
     return {};
 }
 
+std::array<std::uint16_t, modbus::kValueFieldCount> queryRegisters(const QByteArray &answer)
+{
+    std::array<std::uint16_t, modbus::kValueFieldCount> raw{};
+    for (int k = 0; k < modbus::kValueFieldCount; ++k) {
+        const auto high = static_cast<std::uint8_t>(answer[3 + 2 * k]);
+        const auto low = static_cast<std::uint8_t>(answer[4 + 2 * k]);
+        raw[static_cast<std::size_t>(k)] = static_cast<std::uint16_t>(high << 8 | low);
+    }
+    return raw;
+}
+
 Commissioner::Commissioner(DeviceClient &client, QObject *parent)
     : QObject(parent), m_client(client)
 {
@@ -96,24 +107,30 @@ void Commissioner::identify(int baud, int station, std::chrono::nanoseconds resp
                               text = QString::fromStdString(*info).trimmed();
                       }
                       m_found.push_back({baud, station, text, responseTime});
+                      emit deviceFound(m_found.back());
                       then();
                   });
 }
 
-void Commissioner::findBySpeed()
+void Commissioner::findBySpeed(const std::vector<int> &bauds)
 {
     m_found.clear();
-    begin(static_cast<int>(modbus::kBaudRates.size()));
+    m_bauds = bauds;
+    begin(static_cast<int>(m_bauds.size()));
     nextSpeed(0);
 }
 
 void Commissioner::nextSpeed(std::size_t index)
 {
-    if (index == modbus::kBaudRates.size()) {
-        end(m_found.empty() ? QStringLiteral("在五种波特率下都没有设备应答") : QString());
+    if (index == m_bauds.size()) {
+        end(m_found.empty() ? QStringLiteral("在%1种波特率下都没有设备应答")
+                                  .arg(m_bauds.size() == modbus::kBaudRates.size()
+                                           ? QStringLiteral("五")
+                                           : QString::number(m_bauds.size()))
+                            : QString());
         return;
     }
-    const int baud = modbus::kBaudRates[index];
+    const int baud = m_bauds[index];
     m_client.setBaud(baud);
     const auto next = [this, index] {
         step();
@@ -189,11 +206,7 @@ void Commissioner::readParameters()
 
 void Commissioner::takeRegisters(const Reply &reply)
 {
-    for (int k = 0; k < modbus::kValueFieldCount; ++k) {
-        const auto high = static_cast<std::uint8_t>(reply.answer[3 + 2 * k]);
-        const auto low = static_cast<std::uint8_t>(reply.answer[4 + 2 * k]);
-        m_device.raw[static_cast<std::size_t>(k)] = static_cast<std::uint16_t>(high << 8 | low);
-    }
+    m_device.raw = queryRegisters(reply.answer);
 }
 
 void Commissioner::writeParameters(
@@ -240,7 +253,7 @@ void Commissioner::nextWrite()
                   [this, field, value](const Reply &reply) {
                       RowResult &result = m_rows[static_cast<std::size_t>(field)];
                       if (!reply.ok()) {
-                          result = {RowState::Failed, outcomeText(reply)};
+                          result = {RowState::Failed, outcomeText(reply), reply.outcome};
                           verify(QStringLiteral("写入在“%1”处停止：%2")
                                      .arg(captionOf(field), outcomeText(reply)));
                           return;
@@ -274,7 +287,7 @@ void Commissioner::verify(const QString &stopped)
             if (!reply.ok()) {
                 for (RowResult &row : m_rows) {
                     if (row.state == RowState::Written)
-                        row = {RowState::Unverified, outcomeText(reply)};
+                        row = {RowState::Unverified, outcomeText(reply), reply.outcome};
                 }
                 end(stopped.isEmpty() ? QStringLiteral("写入后读回失败：%1").arg(outcomeText(reply))
                                       : stopped);

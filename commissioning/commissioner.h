@@ -41,10 +41,16 @@ struct RowResult
 {
     RowState state = RowState::NotChosen;
     QString reason;
+    // How the exchange behind a Failed or Unverified row ended.
+    Outcome outcome = Outcome::Answered;
 };
 
 // What the table says for a row.
 [[nodiscard]] QString rowStateText(const RowResult &row);
+
+// Registers 0..14 of a complete answer to the read of all fifteen.
+[[nodiscard]] std::array<std::uint16_t, modbus::kValueFieldCount>
+queryRegisters(const QByteArray &answer);
 
 // The rows whose writing changes the link; never chosen unless asked for, and written last.
 inline constexpr int kBaudField = 8;
@@ -64,9 +70,10 @@ public:
     [[nodiscard]] const Link &link() const { return m_link; }
     [[nodiscard]] bool running() const { return m_running; }
 
-    // The address read of the main window's "读地址" at each of the five speeds, then the
-    // identification of each device that answers.
-    void findBySpeed();
+    // The address read of the main window's "读地址" at each speed (the five unless given),
+    // then the identification of each device that answers.
+    void findBySpeed(const std::vector<int> &bauds = {modbus::kBaudRates.begin(),
+                                                      modbus::kBaudRates.end()});
     // A one-register read of each station first..last at the link's speed.
     void scanStations(int first, int last);
     // The identification and all fifteen registers at the link.
@@ -88,6 +95,8 @@ public:
 
 signals:
     void progress(int done, int total);
+    // A search met a device; found() holds it already.
+    void deviceFound(const commissioning::FoundDevice &device);
     void finished(const QString &message);
 
 private:
@@ -112,6 +121,7 @@ private:
     std::array<RowResult, modbus::kValueFieldCount> m_rows{};
     std::array<std::uint16_t, modbus::kValueFieldCount> m_written{};
     std::vector<int> m_order;
+    std::vector<int> m_bauds;
     std::size_t m_next = 0;
 };
 

@@ -3,12 +3,11 @@
 #include "modbus/exchange_judge.h"
 #include "modbus/frame_timing.h"
 
+#include <algorithm>
 #include <span>
 
 namespace commissioning {
 namespace {
-
-constexpr int kMaxTries = 2;
 
 std::span<const std::uint8_t> bytesOf(const QByteArray &bytes)
 {
@@ -83,6 +82,21 @@ void DeviceClient::setBaud(int baud)
     }
 }
 
+void DeviceClient::setTries(int tries)
+{
+    m_maxTries = std::max(tries, 1);
+}
+
+void DeviceClient::setTryTimeout(std::optional<std::chrono::nanoseconds> timeout)
+{
+    m_tryTimeout = timeout;
+}
+
+void DeviceClient::setQuietAfterFailure(std::chrono::nanoseconds quiet)
+{
+    m_quiet = quiet;
+}
+
 bool DeviceClient::lineOpen() const
 {
     return m_line && m_line->isOpen();
@@ -112,20 +126,35 @@ bool DeviceClient::send(const modbus::RequestFrame &request, std::optional<std::
 void DeviceClient::cancel()
 {
     m_timer.stop();
+    m_quieting = false;
     m_done = nullptr;
 }
 
 void DeviceClient::sendTry()
 {
     ++m_tries;
+    m_discarded += m_received.size();
     m_received.clear();
+    const Clock::time_point now = m_timer.now();
+    if (m_quietUntil && now < *m_quietUntil) {
+        m_quieting = true;
+        m_timer.start(*m_quietUntil - now);
+        return;
+    }
+    transmit();
+}
+
+void DeviceClient::transmit()
+{
+    m_quieting = false;
+    m_quietUntil.reset();
     // Whatever a late answer to an earlier try left behind is not this answer.
     m_line->discardInput();
     m_sentAt = m_timer.now();
     m_line->write(requestBytes());
     const int answerLength =
         modbus::expectedAnswerLength(m_request).value_or(modbus::kExceptionAnswerLength);
-    m_timer.start(tryTimeout(m_baud, answerLength));
+    m_timer.start(m_tryTimeout.value_or(tryTimeout(m_baud, answerLength)));
 }
 
 QByteArray DeviceClient::requestBytes() const
@@ -135,8 +164,10 @@ QByteArray DeviceClient::requestBytes() const
 
 void DeviceClient::received(const QByteArray &bytes)
 {
-    if (!busy())
+    if (!busy() || m_quieting) {
+        m_discarded += bytes.size();
         return;
+    }
     m_received += bytes;
     if (const auto outcome = judge()) {
         m_timer.stop();
@@ -155,6 +186,13 @@ void DeviceClient::lost()
 
 void DeviceClient::expired()
 {
+    if (m_quieting) {
+        if (lineOpen())
+            transmit();
+        else
+            finish(Outcome::PortClosed);
+        return;
+    }
     if (busy())
         finish(m_received.isEmpty() ? Outcome::TimedOut : Outcome::Incomplete);
 }
@@ -188,8 +226,12 @@ std::optional<Outcome> DeviceClient::judge() const
 
 void DeviceClient::finish(Outcome outcome)
 {
-    const bool retry = outcome != Outcome::Answered && outcome != Outcome::Exception &&
-                       outcome != Outcome::PortClosed && m_tries < kMaxTries && lineOpen();
+    m_quieting = false;
+    const bool failed = outcome != Outcome::Answered && outcome != Outcome::Exception;
+    if (failed && m_quiet > std::chrono::nanoseconds::zero())
+        m_quietUntil = m_timer.now() + m_quiet;
+    const bool retry =
+        failed && outcome != Outcome::PortClosed && m_tries < m_maxTries && lineOpen();
     if (retry) {
         sendTry();
         return;
@@ -202,6 +244,9 @@ void DeviceClient::finish(Outcome outcome)
         reply.exceptionCode = static_cast<std::uint8_t>(m_received[2]);
     if (outcome == Outcome::Answered)
         reply.responseTime = m_timer.now() - m_sentAt;
+    m_lastReply = reply;
+    // Given in the reply; only bytes of a try that is given up are dropped.
+    m_received.clear();
     Done done = std::exchange(m_done, nullptr);
     done(reply);
 }

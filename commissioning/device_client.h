@@ -103,6 +103,18 @@ public:
     void setBaud(int baud);
     [[nodiscard]] int baud() const { return m_baud; }
 
+    // Tries per request, 1 or more (2 unless set).
+    void setTries(int tries);
+    // Each try's time-out instead of tryTimeout() at the line speed; nothing to follow it again.
+    void setTryTimeout(std::optional<std::chrono::nanoseconds> timeout);
+    // After a try without a usable answer the next request leaves only once the line has had
+    // this long to carry the late answer, whose bytes are dropped (0 unless set).
+    void setQuietAfterFailure(std::chrono::nanoseconds quiet);
+    // Bytes dropped so far: come while no request waited, or left by a failed try.
+    [[nodiscard]] qint64 discardedBytes() const { return m_discarded; }
+    // How the last request that ended did; a job's message names it only in words.
+    [[nodiscard]] const Reply &lastReply() const { return m_lastReply; }
+
     // Sends the request; done runs from the event loop once it has ended, never inside
     // send. The answer must come from `station`, the one the request is sent to, or from any
     // station when none is given (the address read). false, and nothing sent, while another
@@ -117,6 +129,7 @@ public:
 
 private:
     void sendTry();
+    void transmit();
     void received(const QByteArray &bytes);
     void lost();
     void expired();
@@ -133,6 +146,13 @@ private:
     Done m_done;
     QByteArray m_received;
     int m_tries = 0;
+    int m_maxTries = 2;
+    std::optional<std::chrono::nanoseconds> m_tryTimeout;
+    std::chrono::nanoseconds m_quiet{};
+    std::optional<Clock::time_point> m_quietUntil; // set after a failed try
+    bool m_quieting = false;
+    qint64 m_discarded = 0;
+    Reply m_lastReply;
     bool m_lost = false;
     Clock::time_point m_sentAt{};
 };
