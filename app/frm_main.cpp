@@ -7,6 +7,7 @@
 #include "operations/address_operations.h"
 #include "operations/device_information.h"
 #include "operations/field_values.h"
+#include "operations/messages.h"
 #include "operations/parameter_write.h"
 #include "operations/polling.h"
 #include "operations/port_management.h"
@@ -245,9 +246,20 @@ void frmMain::configure()
     const commissioning::Link link{
         m_vars.CommRate,
         std::max(1, int{ops::roundedStation(m_form, ops::Field::txtStationID).value_or(1)})};
+    // The port opened again from the configuration window, which cannot reach this one.
+    const auto reopen = [&port]() -> std::pair<serial::Transport *, QString> {
+        port.giveBack();
+        port.setPortOpen(false);
+        if (!port.setPortOpen(true)) {
+            const QString cause = port.openFailureCause();
+            return {nullptr,
+                    cause.isEmpty() ? QString::fromUtf8(ops::text::kPortOpenFailed) : cause};
+        }
+        return {port.lend(), QString()};
+    };
     std::optional<commissioning::Link> chosen;
     {
-        ConfigurationWindow window(port.lend(), link, this);
+        ConfigurationWindow window(port.lend(), link, reopen, this);
         window.exec();
         chosen = window.chosenLink();
     }
