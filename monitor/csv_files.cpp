@@ -1,5 +1,7 @@
 #include "csv_files.h"
 
+#include <cstdlib>
+
 #include "modbus/register_map.h"
 
 #include <QRegularExpression>
@@ -30,9 +32,20 @@ QDateTime WallClock::at(TimePoint moment) const
     return m_wall.addMSecs(offset.count());
 }
 
-QString rfc3339(const QDateTime &time)
+QString localTimeText(const QDateTime &time)
 {
-    return time.toOffsetFromUtc(time.offsetFromUtc()).toString(Qt::ISODateWithMs);
+    return time.toOffsetFromUtc(time.offsetFromUtc())
+        .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"));
+}
+
+QString utcOffsetText(const QDateTime &time)
+{
+    const int minutes = time.offsetFromUtc() / 60;
+    const int size = std::abs(minutes);
+    return QStringLiteral("UTC%1%2:%3")
+        .arg(minutes < 0 ? QLatin1Char('-') : QLatin1Char('+'))
+        .arg(size / 60, 2, 10, QLatin1Char('0'))
+        .arg(size % 60, 2, 10, QLatin1Char('0'));
 }
 
 QString csvText(const QString &text)
@@ -89,26 +102,28 @@ QString hexText(const Bytes &bytes)
 
 QString recordCsvHeader()
 {
-    return QStringLiteral("时间,方向,字节,长度,含义,判定,响应时间(毫秒)");
+    return QStringLiteral("时间,UTC偏移,方向,长度,含义,响应时间(毫秒),字节,判定");
 }
 
 QString recordCsvLine(const Frame &frame, const QDateTime &time)
 {
+    // The record's columns in the window's order, then the verdict the window shows as words.
     const QStringList cells{
-        rfc3339(time),
+        localTimeText(time),
+        utcOffsetText(time),
         csvText(directionText(frame.direction)),
-        csvText(hexText(frame.bytes)),
         QString::number(frame.bytes.size()),
         csvText(QString::fromStdString(frame.meaning)),
-        csvText(verdictText(frame.verdict)),
         frame.responseTime ? milliseconds(*frame.responseTime) : QString(),
+        csvText(hexText(frame.bytes)),
+        csvText(verdictText(frame.verdict)),
     };
     return cells.join(QLatin1Char(','));
 }
 
 QString valueCsvHeader()
 {
-    QStringList cells{QStringLiteral("时间"), QStringLiteral("站号")};
+    QStringList cells{QStringLiteral("时间"), QStringLiteral("UTC偏移"), QStringLiteral("站号")};
     for (const modbus::RegisterRow &row : modbus::registerMap()) {
         const QString caption = QString::fromUtf8(row.caption);
         cells << caption << caption + QStringLiteral(" 寄存器值");
@@ -118,7 +133,8 @@ QString valueCsvHeader()
 
 QString valueCsvLine(const Sample &sample, const QDateTime &time)
 {
-    QStringList cells{rfc3339(time), QString::number(sample.station)};
+    QStringList cells{localTimeText(time), utcOffsetText(time),
+                      QString::number(sample.station)};
     for (const modbus::RegisterRow &row : modbus::registerMap()) {
         if (!sample.has(row.field)) {
             cells << QString() << QString();

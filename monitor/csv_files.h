@@ -23,8 +23,10 @@ private:
     QDateTime m_wall;
 };
 
-// "2026-12-07T18:48:12.123+08:00": RFC 3339 with milliseconds and the offset from UTC.
-[[nodiscard]] QString rfc3339(const QDateTime &time);
+// "2026-12-08 09:24:26.468": local time as a spreadsheet reads a date and time, with the
+// offset from UTC ("UTC+08:00") in a column of its own, since a file may span a change of it.
+[[nodiscard]] QString localTimeText(const QDateTime &time);
+[[nodiscard]] QString utcOffsetText(const QDateTime &time);
 
 // A text cell: always quoted, and a leading =, +, -, @, tab or carriage return gets an
 // apostrophe first, so a spreadsheet shows the text instead of running it as a formula.

@@ -60,13 +60,13 @@ TEST(RecordCsv, HeaderAndLinesExactly)
     ASSERT_EQ(monitor::saveRecordCsv(path, record, monitor::WallClock(kStart, kWallStart)),
               QString());
     const QByteArray expected = kBom +
-                                "时间,方向,字节,长度,含义,判定,响应时间(毫秒)\r\n"
-                                "2026-12-07T18:48:12.005+08:00,\"发送\",\"01 03 00 00 00 0F 05 "
-                                "CE\",8,\"读寄存器 站1 起始0 数量15\",\"请求\",\r\n"
-                                "2026-12-07T18:48:12.047+08:00,\"接收\",\"01 26\",2,\"应答 "
-                                "设备信息 =1+2\"\"x\"\"\",\"完整\",42.3\r\n"
-                                "2026-12-07T18:48:13.005+08:00,\"接收\",\"\",0,\"无应答\","
-                                "\"无应答\",\r\n";
+                                "时间,UTC偏移,方向,长度,含义,响应时间(毫秒),字节,判定\r\n"
+                                "2026-12-07 18:48:12.005,UTC+08:00,\"发送\",8,\"读寄存器 站1 "
+                                "起始0 数量15\",,\"01 03 00 00 00 0F 05 CE\",\"请求\"\r\n"
+                                "2026-12-07 18:48:12.047,UTC+08:00,\"接收\",2,\"应答 设备信息 "
+                                "=1+2\"\"x\"\"\",42.3,\"01 26\",\"完整\"\r\n"
+                                "2026-12-07 18:48:13.005,UTC+08:00,\"接收\",0,\"无应答\",,"
+                                "\"\",\"无应答\"\r\n";
     EXPECT_EQ(fileBytes(path).toStdString(), expected.toStdString());
 }
 
@@ -87,12 +87,12 @@ TEST(ValueLog, EachLineIsOnDiskAsSoonAsItIsWritten)
     monitor::ValueLog log;
     ASSERT_EQ(log.start(path), QString());
     const QByteArray header = monitor::valueCsvHeader().toUtf8();
-    EXPECT_TRUE(header.startsWith("时间,站号,测量值,测量值 寄存器值,原始电压值,"));
+    EXPECT_TRUE(header.startsWith("时间,UTC偏移,站号,测量值,测量值 寄存器值,原始电压值,"));
     EXPECT_EQ(fileBytes(path), kBom + header + "\r\n");
 
     const monitor::WallClock clock(kStart, kWallStart);
     ASSERT_EQ(log.write(sample(250), clock.at(sample(250).at)), QString());
-    const QByteArray line = "2026-12-07T18:48:12.250+08:00,1,-0.1,65534,,,,,800,800" +
+    const QByteArray line = "2026-12-07 18:48:12.250,UTC+08:00,1,-0.1,65534,,,,,800,800" +
                             QByteArray(",,").repeated(11) + "\r\n";
     // Read by another handle while the log is still open: nothing waits in a buffer.
     EXPECT_EQ(fileBytes(path).toStdString(), (kBom + header + "\r\n" + line).toStdString());
