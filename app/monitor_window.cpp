@@ -249,7 +249,7 @@ void MonitorWindow::showBatches()
             m_showDue.start(); // looked at again, so the last samples show once polling stops
             return;
         }
-        m_trend->update();
+        m_trend->refresh();
     }
     m_trendChanged = false;
 }
