@@ -13,6 +13,7 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStandardItemModel>
 #include <QTextDocument>
 
 #include <utility>
@@ -169,19 +170,35 @@ QPlainTextEdit *makeTextBox(QWidget *parent, const char *name, const QRect &geom
     return box;
 }
 
+// A list whose entries are chosen, never found by the text typed over them: when editing
+// ends, QComboBox looks the typed text up as a string (Qt::MatchFixedString) and selects the
+// entry it finds, which would make typing choose a port. Look-ups by value (findText() as
+// called by default) and the open list's type-ahead (the beginning of an entry) still work.
+class ChosenEntries : public QStandardItemModel
+{
+public:
+    using QStandardItemModel::QStandardItemModel;
+
+    QModelIndexList match(const QModelIndex &start, int role, const QVariant &value, int hits,
+                          Qt::MatchFlags flags) const override
+    {
+        if ((flags & Qt::MatchTypeMask) == Qt::MatchFixedString)
+            return {};
+        return QStandardItemModel::match(start, role, value, hits, flags);
+    }
+};
+
 // The text part may be typed into; typing neither adds an entry nor selects one, only
 // choosing from the list does.
 QComboBox *makeCombo(QWidget *parent, const char *name, const QStringList &entries, int designIndex,
                      const QRect &geometry, QLabel *caption)
 {
     auto *combo = make<QComboBox>(parent, QLatin1String(name), geometry);
+    combo->setModel(new ChosenEntries(0, 1, combo));
     combo->setEditable(true);
     combo->setInsertPolicy(QComboBox::NoInsert);
-    // QComboBox itself selects the entry that equals the typed text, through its completer,
-    // on Return and when editing ends; all three would make typing choose a port.
+    // The completer would select the entry it completes to.
     combo->setCompleter(nullptr);
-    QObject::disconnect(combo->lineEdit(), &QLineEdit::returnPressed, combo, nullptr);
-    QObject::disconnect(combo->lineEdit(), &QLineEdit::editingFinished, combo, nullptr);
     // The text field inside fills its own background, as its panel paints it Base anyway, so the
     // blinking cursor of a focused list repaints that field alone, not the list and the group
     // box below it.

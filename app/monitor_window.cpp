@@ -2,11 +2,11 @@
 
 #include "modbus/register_map.h"
 #include "named_controls.h"
-#include "record_view.h"
 #include "traffic_model.h"
 #include "traffic_monitor.h"
 #include "trend_view.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -19,8 +19,10 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QTableView>
 #include <QVBoxLayout>
 
 namespace app {
@@ -28,6 +30,8 @@ namespace app {
 namespace {
 
 constexpr int kShownMs = 250;
+// Qt's table view paints every row in view again whenever rows come, whatever their number.
+constexpr int kRecordShownMs = 1000;
 
 // The longest texts the counters hold: counts of a month's polling at 20 requests a second,
 // a share of 100%, response times up to the longest time-out (10 000 ms).
@@ -139,9 +143,30 @@ QWidget *MonitorWindow::buildRecordTab()
     auto *page = new QWidget;
     auto *layout = new QVBoxLayout(page);
     m_model = new TrafficModel(m_monitor, this);
-    m_table = named(new RecordView(m_model), "tblRecord", QStringLiteral("通讯记录"));
-    QHeaderView *header = m_table->header();
+    m_table = named(new QTableView, "tblRecord", QStringLiteral("通讯记录"));
+    m_table->setModel(m_model);
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_table->setAlternatingRowColors(true);
+    m_table->setWordWrap(false);
+    // Cut at the column's edge, whole in the tooltip: an ellipsis costs a second layout of
+    // the text, and the bytes' column is cut in most rows.
+    m_table->setTextElideMode(Qt::ElideNone);
+    m_table->setCornerButtonEnabled(false);
+    m_table->setShowGrid(false);
+    m_table->setTabKeyNavigation(false);
+    // Scrolled by whole rows, so rows dropped off the front move the bar by as many steps.
+    m_table->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    // Every row is one line high, so no row is ever measured.
+    QHeaderView *rows = m_table->verticalHeader();
+    rows->hide();
+    rows->setSectionResizeMode(QHeaderView::Fixed);
+    rows->setMinimumSectionSize(1);
+    rows->setDefaultSectionSize(m_table->fontMetrics().height() + 4);
+    QHeaderView *header = m_table->horizontalHeader();
     header->setSectionResizeMode(QHeaderView::Interactive);
+    header->setHighlightSections(false);
     const int digit = m_table->fontMetrics().horizontalAdvance(QLatin1Char('0'));
     header->resizeSection(TrafficModel::Time, digit * 14);
     header->resizeSection(TrafficModel::Direction, digit * 6);
@@ -149,7 +174,12 @@ QWidget *MonitorWindow::buildRecordTab()
     header->resizeSection(TrafficModel::Meaning, digit * 28);
     header->resizeSection(TrafficModel::Response, digit * 14);
     header->setStretchLastSection(true);
-    connect(m_table, &RecordView::copyRequested, this, [this] { copyRows(false); });
+    // The copy key copies the selected rows, as the button does, not the current cell alone.
+    auto *copyKey = new QAction(QStringLiteral("复制为文本"), m_table);
+    copyKey->setShortcut(QKeySequence::Copy);
+    copyKey->setShortcutContext(Qt::WidgetShortcut);
+    connect(copyKey, &QAction::triggered, this, [this] { copyRows(false); });
+    m_table->addAction(copyKey);
     layout->addWidget(m_table, 1);
 
     auto *buttons = new QHBoxLayout;
@@ -237,21 +267,38 @@ void MonitorWindow::batchDone(bool recordChanged, bool trendChanged)
         m_showDue.start();
 }
 
+// While frames stream the record takes them in once a second; the first after a quiet second
+// shows at once.
 void MonitorWindow::showBatches()
 {
     showCounters();
-    // The view follows the newest row unless the operator has scrolled up to read.
-    if (m_recordChanged)
-        m_model->sync();
-    m_recordChanged = false;
-    if (m_trendChanged && m_trend->isVisible()) {
-        if (!m_trend->due()) {
-            m_showDue.start(); // looked at again, so the last samples show once polling stops
-            return;
-        }
-        m_trend->update();
+    if (m_recordChanged &&
+        (!m_recordShown.isValid() || m_recordShown.elapsed() >= kRecordShownMs)) {
+        showRecord();
+        m_recordShown.start();
+        m_recordChanged = false;
     }
-    m_trendChanged = false;
+    if (m_trendChanged && (!m_trend->isVisible() || m_trend->due())) {
+        if (m_trend->isVisible())
+            m_trend->refresh();
+        m_trendChanged = false;
+    }
+    // Looked at again, so the last rows and samples show once polling stops.
+    if (m_recordChanged || m_trendChanged)
+        m_showDue.start();
+}
+
+// The view follows the newest row unless the operator has scrolled up to read; then the same
+// frames stay in view while older ones drop off the front.
+void MonitorWindow::showRecord()
+{
+    QScrollBar *bar = m_table->verticalScrollBar();
+    const bool following = bar->value() == bar->maximum();
+    const int dropped = m_model->sync();
+    if (following)
+        m_table->scrollToBottom();
+    else if (dropped > 0)
+        bar->setValue(bar->value() - dropped);
 }
 
 QString MonitorWindow::counterText(Counter counter, const QString &a, const QString &b,
@@ -299,9 +346,12 @@ void MonitorWindow::showCounters()
 
 void MonitorWindow::copyRows(bool asBytes)
 {
-    const QList<int> rows = m_table->selectedRows();
+    QList<int> rows;
+    for (const QModelIndex &index : m_table->selectionModel()->selectedRows())
+        rows << index.row();
     if (rows.isEmpty())
         return;
+    std::sort(rows.begin(), rows.end());
     QApplication::clipboard()->setText(asBytes ? m_model->rowsAsBytes(rows)
                                                : m_model->rowsAsText(rows));
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <QElapsedTimer>
 #include <QTimer>
 #include <QWidget>
 
@@ -11,11 +12,11 @@ class QListWidget;
 class QPushButton;
 class QSpinBox;
 class QTabWidget;
+class QTableView;
 class QVBoxLayout;
 
 namespace app {
 
-class RecordView;
 class TrafficModel;
 class TrafficMonitor;
 class TrendView;
@@ -47,6 +48,7 @@ private:
     QWidget *buildTrendTab();
     void batchDone(bool recordChanged, bool trendChanged);
     void showBatches();
+    void showRecord();
     void showCounters();
     [[nodiscard]] static QString counterText(Counter counter, const QString &a,
                                              const QString &b = {}, const QString &c = {});
@@ -61,12 +63,13 @@ private:
     TrafficMonitor &m_monitor;
     TrafficModel *m_model = nullptr;
     QTimer m_showDue;
+    QElapsedTimer m_recordShown;
     bool m_recordChanged = false;
     bool m_trendChanged = false;
     std::array<QLabel *, CounterCount> m_counters{};
     QSpinBox *m_timeout = nullptr;
     QTabWidget *m_tabs = nullptr;
-    RecordView *m_table = nullptr;
+    QTableView *m_table = nullptr;
     QPushButton *m_pause = nullptr;
     QListWidget *m_fields = nullptr;
     QComboBox *m_span = nullptr;

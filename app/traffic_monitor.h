@@ -40,7 +40,6 @@ public:
     void clearRecord();
     // While paused the record takes no new frames; counting, trend and value file go on.
     void setRecordPaused(bool paused) { m_paused = paused; }
-    [[nodiscard]] bool recordPaused() const { return m_paused; }
     void setTimeout(std::chrono::milliseconds timeout) { m_exchanges.setTimeout(timeout); }
     [[nodiscard]] std::chrono::milliseconds timeout() const { return m_exchanges.timeout(); }
 

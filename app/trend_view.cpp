@@ -2,6 +2,7 @@
 
 #include "modbus/register_map.h"
 
+#include <QEvent>
 #include <QPainter>
 
 #include <algorithm>
@@ -65,26 +66,46 @@ TrendView::TrendView(const monitor::Trend &trend, QWidget *parent) : QWidget(par
 bool TrendView::due() const
 {
     const auto column =
-        std::chrono::duration_cast<std::chrono::milliseconds>(m_span) / std::max(1, m_plotWidth);
-    return !m_painted.isValid() || m_painted.elapsed() >= column.count();
+        std::chrono::duration_cast<std::chrono::milliseconds>(m_span) / std::max(1, m_plot.width());
+    return !m_refreshed.isValid() || m_refreshed.elapsed() >= column.count();
 }
 
 void TrendView::setFields(std::vector<int> fields)
 {
     m_fields = std::move(fields);
-    update();
+    refresh();
 }
 
 void TrendView::setSpan(std::chrono::seconds span)
 {
     m_span = span;
-    update();
+    refresh();
 }
 
 void TrendView::setSharedAxis(bool shared)
 {
     m_shared = shared;
-    update();
+    refresh();
+}
+
+void TrendView::resizeEvent(QResizeEvent *event)
+{
+    refresh();
+    QWidget::resizeEvent(event);
+}
+
+// Samples that came while the trend was hidden show as soon as it is.
+void TrendView::showEvent(QShowEvent *event)
+{
+    refresh();
+    QWidget::showEvent(event);
+}
+
+void TrendView::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::FontChange)
+        refresh();
+    QWidget::changeEvent(event);
 }
 
 std::vector<TrendView::FieldSummary> TrendView::summaries() const
@@ -115,54 +136,40 @@ std::vector<TrendView::FieldSummary> TrendView::summaries() const
     return result;
 }
 
-void TrendView::paintEvent(QPaintEvent *)
+void TrendView::refresh()
 {
-    QPainter painter(this);
-    const QPalette &pal = palette();
+    m_refreshed.start();
+    update();
     const QFontMetrics metrics = fontMetrics();
     const int lineHeight = metrics.height();
     const std::vector<FieldSummary> sums = summaries();
 
     // Legend: one line per field with its current value and the span's range.
-    int y = 4;
-    for (std::size_t k = 0; k < sums.size(); ++k) {
-        painter.setPen(linePen(pal, static_cast<int>(k)));
-        painter.drawLine(8, y + lineHeight / 2, 36, y + lineHeight / 2);
-        painter.setPen(pal.color(QPalette::Text));
-        const FieldSummary &s = sums[k];
-        const QString text =
-            s.present ? QStringLiteral("%1  当前 %2  最小 %3  最大 %4")
-                            .arg(caption(s.field), number(s.current), number(s.min), number(s.max))
-                      : QStringLiteral("%1  暂无数据").arg(caption(s.field));
-        painter.drawText(44, y + metrics.ascent(), text);
-        y += lineHeight;
+    m_legend.clear();
+    for (const FieldSummary &s : sums) {
+        m_legend << (s.present ? QStringLiteral("%1  当前 %2  最小 %3  最大 %4")
+                                     .arg(caption(s.field), number(s.current), number(s.min),
+                                          number(s.max))
+                               : QStringLiteral("%1  暂无数据").arg(caption(s.field)));
     }
-
-    const QRect plot(60, y + 8, width() - 70, height() - y - 8 - lineHeight - 8);
-    m_plotWidth = plot.width();
-    m_painted.start();
-    if (plot.width() < 10 || plot.height() < 10)
-        return;
-    painter.setPen(pal.color(QPalette::Mid));
-    painter.drawRect(plot);
-
+    const int legendBottom = 4 + lineHeight * static_cast<int>(sums.size());
+    m_plot =
+        QRect(60, legendBottom + 8, width() - 70, height() - legendBottom - 8 - lineHeight - 8);
+    m_lines.assign(sums.size(), {});
+    m_high.clear();
+    m_low.clear();
     const auto &samples = m_trend.samples();
-    if (samples.empty())
+    m_plotted = !samples.empty() && m_plot.width() >= 10 && m_plot.height() >= 10;
+    if (!m_plotted)
         return;
+    m_oldest = QStringLiteral("%1 分钟前").arg(m_span.count() / 60);
+
     const monitor::TimePoint end = samples.back().at;
     const monitor::TimePoint start = end - m_span;
     const double spanNs =
         static_cast<double>(std::chrono::duration_cast<std::chrono::nanoseconds>(m_span).count());
     const auto from = std::lower_bound(samples.begin(), samples.end(), start,
                                        [](const auto &s, auto t) { return s.at < t; });
-
-    // Time labels at both ends of the plot.
-    painter.setPen(pal.color(QPalette::Text));
-    const int labelY = plot.bottom() + 4 + metrics.ascent();
-    const int minutes = static_cast<int>(m_span.count() / 60);
-    painter.drawText(plot.left(), labelY, QStringLiteral("%1 分钟前").arg(minutes));
-    const QString newest = QStringLiteral("最新");
-    painter.drawText(plot.right() - metrics.horizontalAdvance(newest), labelY, newest);
 
     double sharedMin = 0;
     double sharedMax = 0;
@@ -175,10 +182,9 @@ void TrendView::paintEvent(QPaintEvent *)
         sharedSet = true;
     }
 
+    const QRect plot = m_plot;
     const int columns = plot.width();
     std::vector<Column> bins(static_cast<std::size_t>(columns));
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    bool scaleLabelled = false;
     for (std::size_t k = 0; k < sums.size(); ++k) {
         const FieldSummary &s = sums[k];
         if (!s.present)
@@ -202,7 +208,7 @@ void TrendView::paintEvent(QPaintEvent *)
             return plot.bottom() - (v - low) / (high - low) * plot.height();
         };
         // One call for the whole line: a stroke per column would cost more than the samples.
-        QList<QLineF> lines;
+        QList<QLineF> &lines = m_lines[k];
         lines.reserve(2 * columns);
         bool havePrevious = false;
         QPointF previous;
@@ -218,17 +224,56 @@ void TrendView::paintEvent(QPaintEvent *)
             previous = QPointF(px, toY(c.last));
             havePrevious = true;
         }
-        painter.setPen(linePen(pal, static_cast<int>(k)));
-        painter.drawLines(lines);
         // The scale of the first field drawn, or of the shared axis, at the left.
-        if (!scaleLabelled) {
-            scaleLabelled = true;
-            painter.setPen(pal.color(QPalette::Text));
-            painter.drawText(QRect(0, plot.top() - lineHeight / 2, plot.left() - 4, lineHeight),
-                             Qt::AlignRight | Qt::AlignVCenter, number(high));
-            painter.drawText(QRect(0, plot.bottom() - lineHeight / 2, plot.left() - 4, lineHeight),
-                             Qt::AlignRight | Qt::AlignVCenter, number(low));
+        if (m_high.isEmpty()) {
+            m_high = number(high);
+            m_low = number(low);
         }
+    }
+}
+
+void TrendView::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    const QPalette &pal = palette();
+    const QFontMetrics metrics = fontMetrics();
+    const int lineHeight = metrics.height();
+
+    int y = 4;
+    for (int k = 0; k < m_legend.size(); ++k) {
+        painter.setPen(linePen(pal, k));
+        painter.drawLine(8, y + lineHeight / 2, 36, y + lineHeight / 2);
+        painter.setPen(pal.color(QPalette::Text));
+        painter.drawText(44, y + metrics.ascent(), m_legend[k]);
+        y += lineHeight;
+    }
+    if (m_plot.width() < 10 || m_plot.height() < 10)
+        return;
+    painter.setPen(pal.color(QPalette::Mid));
+    painter.drawRect(m_plot);
+    if (!m_plotted)
+        return;
+
+    // Time labels at both ends of the plot.
+    painter.setPen(pal.color(QPalette::Text));
+    const int labelY = m_plot.bottom() + 4 + metrics.ascent();
+    painter.drawText(m_plot.left(), labelY, m_oldest);
+    const QString newest = QStringLiteral("最新");
+    painter.drawText(m_plot.right() - metrics.horizontalAdvance(newest), labelY, newest);
+
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    for (std::size_t k = 0; k < m_lines.size(); ++k) {
+        if (m_lines[k].isEmpty())
+            continue;
+        painter.setPen(linePen(pal, static_cast<int>(k)));
+        painter.drawLines(m_lines[k]);
+    }
+    if (!m_high.isEmpty()) {
+        painter.setPen(pal.color(QPalette::Text));
+        painter.drawText(QRect(0, m_plot.top() - lineHeight / 2, m_plot.left() - 4, lineHeight),
+                         Qt::AlignRight | Qt::AlignVCenter, m_high);
+        painter.drawText(QRect(0, m_plot.bottom() - lineHeight / 2, m_plot.left() - 4, lineHeight),
+                         Qt::AlignRight | Qt::AlignVCenter, m_low);
     }
 }
 

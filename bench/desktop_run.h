@@ -28,6 +28,8 @@ struct DesktopCpu
 // The traffic monitor in a session: not opened, or opened at start (--monitor) beside the
 // window with one of its two tabs in front.
 enum class MonitorView { Closed, Record, Trend };
+inline constexpr MonitorView kMonitorViews[] = {MonitorView::Closed, MonitorView::Record,
+                                                MonitorView::Trend};
 
 [[nodiscard]] const char *monitorViewName(MonitorView view);
 

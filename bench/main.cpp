@@ -50,6 +50,8 @@ struct Options
     std::string toolPath = RX904_TOOL_PATH;
     std::string mbpollPath = "mbpoll";
     std::vector<std::pair<int, int>> rows = {{50, 9600}, {50, 38400}, {100, 9600}, {100, 38400}};
+    std::vector<MonitorView> monitorViews = {MonitorView::Closed, MonitorView::Record,
+                                             MonitorView::Trend};
 };
 
 constexpr const char *kUsage = R"(Usage: rx904-bench [OPTION]...
@@ -66,6 +68,8 @@ Measures the RX904 tool polling rx904-sim (wire timing, on a pseudo-terminal) at
   --plot FILE.png     draw the request gaps of every row into FILE.png
   --keep-logs DIR     keep rx904-sim's logs and mbpoll's output in DIR
   --rows LIST         the rows as PERIOD:BAUD,... (default 50:9600,50:38400,100:9600,100:38400)
+  --monitor LIST      the desktop rows' traffic monitor as closed,record,trend (default all
+                      three); --idle-seconds 0 leaves out the desktop's idle rows too
   --quick             a few seconds in all (1.5 s rows, no long run), to check it works
   --sim PATH, --tool PATH, --mbpoll PATH   the programs to run
 )";
@@ -127,6 +131,18 @@ std::optional<Options> parseOptions(int argc, char **argv)
                     baud <= 0)
                     return std::nullopt;
                 options.rows.emplace_back(period, baud);
+            }
+        } else if (name == "--monitor" && (text = value())) {
+            options.monitorViews.clear();
+            std::istringstream list(*text);
+            std::string item;
+            while (std::getline(list, item, ',')) {
+                const auto known =
+                    std::find_if(std::begin(kMonitorViews), std::end(kMonitorViews),
+                                 [&](MonitorView view) { return item == monitorViewName(view); });
+                if (known == std::end(kMonitorViews))
+                    return std::nullopt;
+                options.monitorViews.push_back(*known);
             }
         } else if (name == "--quick") {
             options.seconds = 1.5;
@@ -436,11 +452,14 @@ void Bench::measureDesktop()
         return fail();
     const double seconds = m_options.desktopSeconds;
     std::fprintf(stderr, "rx904-bench: rx904-tool under Xvfb ...\n");
-    if (!(m_desktopIdle = desktop.idle(seconds, error)))
+    if (m_options.idleSeconds > 0 && !(m_desktopIdle = desktop.idle(seconds, error)))
         return fail();
-    constexpr MonitorView kViews[] = {MonitorView::Closed, MonitorView::Record, MonitorView::Trend};
+    const auto chosen = [&](MonitorView view) {
+        return std::find(m_options.monitorViews.begin(), m_options.monitorViews.end(), view) !=
+               m_options.monitorViews.end();
+    };
     for (const char *delivery : {"byte", "usb=1"}) {
-        for (const MonitorView view : kViews) {
+        for (const MonitorView view : m_options.monitorViews) {
             if (auto row = desktop.poll(delivery, view, 50, seconds, error))
                 m_desktopRows.push_back(*row);
             else
@@ -455,6 +474,8 @@ void Bench::measureDesktop()
                                                             {"byte", MonitorView::Trend},
                                                             {"usb=1", MonitorView::Closed}};
     for (const auto &[delivery, view] : counted) {
+        if (!chosen(view))
+            continue;
         if (auto row = desktop.instructions(delivery, view, 200, std::max(seconds / 3, 1.0), error))
             m_instructionRows.push_back(*row);
         else
@@ -565,7 +586,7 @@ void Bench::printTable() const
 
 void Bench::printDesktopTable() const
 {
-    if (!m_desktopIdle)
+    if (!m_desktopIdle && m_desktopRows.empty())
         return;
     std::printf("\nThe real rx904-tool under Xvfb (1600x900), 38400 baud (CPU of one core from "
                 "/proc/PID/task/*/schedstat); the traffic monitor opened with --monitor beside "
@@ -582,10 +603,12 @@ void Bench::printDesktopTable() const
                     cpu.tool * 100.0, cpu.xServer * 100.0, (cpu.tool + cpu.xServer) * 100.0,
                     extra.c_str(), busy.c_str());
     };
-    cpuRow("idle, port open, cursor blinking", "–", "closed", m_desktopIdle->seconds, "–",
-           m_desktopIdle->asStarted, "–", "–");
-    cpuRow("idle, port open, focus on a button", "–", "closed", m_desktopIdle->seconds, "–",
-           m_desktopIdle->cursorOff, "–", "–");
+    if (m_desktopIdle) {
+        cpuRow("idle, port open, cursor blinking", "–", "closed", m_desktopIdle->seconds, "–",
+               m_desktopIdle->asStarted, "–", "–");
+        cpuRow("idle, port open, focus on a button", "–", "closed", m_desktopIdle->seconds, "–",
+               m_desktopIdle->cursorOff, "–", "–");
+    }
     for (const DesktopPolling &row : m_desktopRows) {
         std::string extra = "–";
         if (const DesktopPolling *closed = closedRowOf(m_desktopRows, row)) {

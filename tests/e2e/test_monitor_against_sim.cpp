@@ -1,9 +1,9 @@
 #include "app/monitor_window.h"
-#include "app/record_view.h"
 #include "app/traffic_model.h"
 #include "modbus/frame_timing.h"
 #include "tool_fixture.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QMenu>
 #include <QTest>
@@ -34,7 +34,9 @@ protected:
     }
     QAbstractItemModel *record() const
     {
-        return monitorWindow()->findChild<app::RecordView *>(QStringLiteral("tblRecord"))->model();
+        return monitorWindow()
+            ->findChild<QAbstractItemView *>(QStringLiteral("tblRecord"))
+            ->model();
     }
     QString cell(int row, int column) const
     {
