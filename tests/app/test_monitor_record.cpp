@@ -1,7 +1,7 @@
 #include "app/monitor_window.h"
 #include "app/traffic_model.h"
 #include "app/traffic_monitor.h"
-#include "support/fake_serial_control.h"
+#include "serial/fake_transport.h"
 
 #include <QAbstractItemView>
 #include <QAccessible>
@@ -33,12 +33,14 @@ struct FollowCase
 class MonitorRecord : public ::testing::TestWithParam<FollowCase>
 {
 protected:
+    MonitorRecord() { m_traffic.watch(&m_line); }
+
     void exchange(int count)
     {
         for (int k = 0; k < count; ++k) {
-            emit m_port.trafficSent(kRequest, m_now);
+            emit m_line.sent(kRequest, m_now);
             m_now += milliseconds(12);
-            emit m_port.trafficReceived(kRefusal, m_now);
+            emit m_line.received(kRefusal, m_now);
             m_now += milliseconds(38);
         }
         m_traffic.flush();
@@ -67,9 +69,9 @@ protected:
         return m_view->viewport()->rect().contains(rect);
     }
 
-    testing_support::FakeSerialControl m_port;
+    serial::FakeTransport m_line;
     steady_clock::time_point m_now{hours(1)};
-    app::TrafficMonitor m_traffic{m_port, nullptr, [this] { return m_now; }};
+    app::TrafficMonitor m_traffic{nullptr, [this] { return m_now; }};
     app::MonitorWindow m_window{m_traffic};
     QAbstractItemView *m_view =
         m_window.findChild<QAbstractItemView *>(QStringLiteral("tblRecord"));
