@@ -183,12 +183,15 @@ QWidget *MonitorWindow::buildRecordTab()
     layout->addWidget(m_table, 1);
 
     auto *buttons = new QHBoxLayout;
-    m_pause = namedButton("cmdPause", QStringLiteral("暂停"));
+    // Pausing freezes what the record shows, never what it keeps: on "继续显示" every frame
+    // that came meanwhile is there, and a saved record has them all.
+    m_pause = namedButton("cmdPause", QStringLiteral("暂停显示"));
     m_pause->setCheckable(true);
     connect(m_pause, &QPushButton::toggled, this, [this](bool paused) {
-        m_monitor.setRecordPaused(paused);
-        m_pause->setText(paused ? QStringLiteral("继续") : QStringLiteral("暂停"));
+        m_pause->setText(paused ? QStringLiteral("继续显示") : QStringLiteral("暂停显示"));
         m_pause->setAccessibleName(m_pause->text());
+        if (!paused)
+            showRecord();
     });
     QPushButton *clear = namedButton("cmdClear", QStringLiteral("清空"));
     connect(clear, &QPushButton::clicked, this, [this] { m_monitor.clearRecord(); });
@@ -272,7 +275,7 @@ void MonitorWindow::batchDone(bool recordChanged, bool trendChanged)
 void MonitorWindow::showBatches()
 {
     showCounters();
-    if (m_recordChanged &&
+    if (m_recordChanged && !m_pause->isChecked() &&
         (!m_recordShown.isValid() || m_recordShown.elapsed() >= kRecordShownMs)) {
         showRecord();
         m_recordShown.start();
@@ -284,7 +287,7 @@ void MonitorWindow::showBatches()
         m_trendChanged = false;
     }
     // Looked at again, so the last rows and samples show once polling stops.
-    if (m_recordChanged || m_trendChanged)
+    if ((m_recordChanged && !m_pause->isChecked()) || m_trendChanged)
         m_showDue.start();
 }
 

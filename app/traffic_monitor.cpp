@@ -71,7 +71,7 @@ void TrafficMonitor::flush()
     m_exchanges.poll();
     std::vector<monitor::Frame> frames = m_exchanges.takeFrames();
     const std::vector<monitor::Sample> samples = m_exchanges.takeSamples();
-    const bool recordChanged = !frames.empty() && !m_paused;
+    const bool recordChanged = !frames.empty();
     if (recordChanged)
         m_record.append(std::move(frames));
     m_trend.append(samples);

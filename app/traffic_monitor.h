@@ -38,8 +38,6 @@ public:
 
     void resetCounters();
     void clearRecord();
-    // While paused the record takes no new frames; counting, trend and value file go on.
-    void setRecordPaused(bool paused) { m_paused = paused; }
     void setTimeout(std::chrono::milliseconds timeout) { m_exchanges.setTimeout(timeout); }
     [[nodiscard]] std::chrono::milliseconds timeout() const { return m_exchanges.timeout(); }
 
@@ -71,7 +69,6 @@ private:
     monitor::ValueLog m_valueLog;
     monitor::WallClock m_wallClock;
     QTimer m_batch;
-    bool m_paused = false;
 };
 
 } // namespace app

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDeadlineTimer>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
 
@@ -137,8 +138,30 @@ TEST_P(MonitorRecord, ReadableAndFollowingUnlessScrolledUp)
               QStringLiteral("01 83 02 C0 F1"));
 }
 
+class MonitorRecordPause : public MonitorRecord
+{
+};
+
 INSTANTIATE_TEST_SUITE_P(Record, MonitorRecord,
                          ::testing::Values(FollowCase{"LeftAtTheNewest", 40, 0, 30},
                                            FollowCase{"ScrolledUp", 40, 10, 30},
                                            FollowCase{"ScrolledUpInAFullRecord", 50000, 10, 30}),
                          [](const auto &info) { return std::string(info.param.name); });
+
+// "暂停显示" freezes the view only: the frames that come meanwhile are kept and show on
+// "继续显示".
+TEST_F(MonitorRecordPause, PausingLosesNoFrame)
+{
+    m_window.show();
+    exchange(5);
+    ASSERT_TRUE(shows(10));
+    auto *pause = m_window.findChild<QPushButton *>(QStringLiteral("cmdPause"));
+    pause->click();
+    EXPECT_EQ(pause->text(), QStringLiteral("继续显示"));
+    exchange(20);
+    QTest::qWait(1500);
+    EXPECT_EQ(m_view->model()->rowCount(), 10) << "the view is frozen";
+    EXPECT_EQ(m_traffic.record().endIndex() - m_traffic.record().firstIndex(), 50);
+    pause->click();
+    EXPECT_TRUE(shows(50));
+}
