@@ -115,6 +115,11 @@ void MonitorWindow::buildCounters(QVBoxLayout *layout)
     }
     strip->addStretch(1);
     layout->addLayout(strip);
+    // Said only while it is so: polling faster than one exchange takes on the line.
+    m_shortfall = named(new QLabel, "lblShortfall", QStringLiteral("定时时长提示"));
+    m_shortfall->setWordWrap(true);
+    m_shortfall->setVisible(false);
+    layout->addWidget(m_shortfall);
 
     auto *controls = new QHBoxLayout;
     QPushButton *reset = namedButton("cmdResetCounters", QStringLiteral("清零"));
@@ -345,6 +350,16 @@ void MonitorWindow::showCounters()
     set(Lost, QString::number(n.lostShare() * 100.0, 'f', 1));
     set(Response, milliseconds(n.lastResponse), milliseconds(n.meanResponse()),
         milliseconds(n.maxResponse));
+    const QString shortfall =
+        n.shortfall ? QStringLiteral("定时时长 %1 毫秒短于一次交换在 %2 波特下所需的 %3 毫秒")
+                          .arg(n.shortfall->period.count())
+                          .arg(n.shortfall->baud)
+                          .arg(n.shortfall->needed.count())
+                    : QString();
+    if (m_shortfall->text() != shortfall) {
+        m_shortfall->setText(shortfall);
+        m_shortfall->setVisible(!shortfall.isEmpty());
+    }
 }
 
 void MonitorWindow::copyRows(bool asBytes)

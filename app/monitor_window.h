@@ -71,6 +71,7 @@ private:
     QTabWidget *m_tabs = nullptr;
     QTableView *m_table = nullptr;
     QPushButton *m_pause = nullptr;
+    QLabel *m_shortfall = nullptr;
     QListWidget *m_fields = nullptr;
     QComboBox *m_span = nullptr;
     QCheckBox *m_sharedAxis = nullptr;

@@ -84,6 +84,8 @@ QString verdictText(Verdict verdict)
         return QStringLiteral("异常应答");
     case Verdict::Incomplete:
         return QStringLiteral("不完整");
+    case Verdict::Interrupted:
+        return QStringLiteral("被打断");
     case Verdict::NoAnswer:
         return QStringLiteral("无应答");
     case Verdict::Unsolicited:

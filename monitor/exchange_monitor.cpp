@@ -180,13 +180,17 @@ void ExchangeMonitor::setLine(std::optional<Line> line)
     m_silence = modbus::frameSilence(timed.baud, timed.halfBits) + kDeliveryAllowance;
     m_characterTime =
         line ? modbus::characterTime(line->baud, line->halfBits) : std::chrono::nanoseconds::zero();
+    m_baud = line ? line->baud : 0;
 }
 
 void ExchangeMonitor::sent(std::span<const std::uint8_t> bytes, TimePoint at)
 {
     // A new request ends whatever the last one was still waiting for.
+    flushRest();
+    interruptPending();
     closePending(at);
     flushUnsolicited();
+    noteShortfall(bytes, at);
     Frame frame{at,
                 Direction::Sent,
                 Verdict::Request,
@@ -201,6 +205,15 @@ void ExchangeMonitor::sent(std::span<const std::uint8_t> bytes, TimePoint at)
 
 void ExchangeMonitor::received(std::span<const std::uint8_t> bytes, TimePoint at)
 {
+    if (m_owed > 0) {
+        const std::size_t rest = std::min(m_owed, bytes.size());
+        m_rest.insert(m_rest.end(), bytes.begin(), bytes.begin() + static_cast<long>(rest));
+        m_owed -= rest;
+        m_bufferLast = at;
+        bytes = bytes.subspan(rest);
+        if (m_owed == 0)
+            flushRest();
+    }
     if (bytes.empty())
         return;
     if (!m_buffer.empty() && at - m_bufferLast > m_silence && !m_pending)
@@ -217,6 +230,8 @@ void ExchangeMonitor::received(std::span<const std::uint8_t> bytes, TimePoint at
 void ExchangeMonitor::poll()
 {
     const TimePoint now = m_clock();
+    if (m_owed > 0 && now - m_bufferLast > m_silence)
+        flushRest();
     if (m_pending && now - m_pending->at >= m_timeout)
         closePending(now);
     if (!m_pending && !m_buffer.empty() && now - m_bufferLast > m_silence)
@@ -308,6 +323,64 @@ void ExchangeMonitor::countResponse(microseconds time)
     m_counters.maxResponse = std::max(m_counters.maxResponse.value_or(time), time);
     m_counters.responseSum += time;
     ++m_counters.responses;
+}
+
+// A request leaves while the answer to the one before is still coming: that answer is cut
+// short by the master, not by the device, and what it still owes follows the new request.
+void ExchangeMonitor::interruptPending()
+{
+    if (!m_pending || m_buffer.empty())
+        return;
+    const modbus::Judgement judgement = judgePending();
+    if (judgement.verdict != modbus::Verdict::Incomplete || judgement.expected == 0)
+        return;
+    const Pending request = std::move(*m_pending);
+    m_pending.reset();
+    Frame frame;
+    frame.at = m_bufferLast;
+    frame.direction = Direction::Received;
+    frame.verdict = Verdict::Interrupted;
+    frame.meaning = "被下一请求打断 (收到 " + std::to_string(judgement.received) + "/" +
+                    std::to_string(judgement.expected) + " 字节)";
+    frame.responseTime = responseTime(request.left, m_bufferLast);
+    frame.bytes.swap(m_buffer);
+    ++m_counters.incomplete;
+    m_owed = static_cast<std::size_t>(judgement.expected - judgement.received);
+    m_frames.push_back(std::move(frame));
+}
+
+void ExchangeMonitor::flushRest()
+{
+    m_owed = 0;
+    if (m_rest.empty())
+        return;
+    Frame frame;
+    frame.at = m_bufferLast;
+    frame.direction = Direction::Received;
+    frame.verdict = Verdict::Interrupted;
+    frame.meaning = "被打断应答的其余 " + std::to_string(m_rest.size()) + " 字节";
+    frame.bytes.swap(m_rest);
+    m_frames.push_back(std::move(frame));
+}
+
+// One exchange on the line: the request, the silence, the answer and the silence before the
+// next request. 15 registers at 9600 baud 8N1: (8 + 35) x 1.042 ms + 2 x 3.646 ms = 52 ms.
+void ExchangeMonitor::noteShortfall(std::span<const std::uint8_t> request, TimePoint at)
+{
+    const std::optional<TimePoint> last = std::exchange(m_lastRequestAt, at);
+    const std::optional<int> answer = modbus::expectedAnswerLength(request);
+    if (!last || !answer || m_characterTime == std::chrono::nanoseconds::zero())
+        return;
+    const auto needed = m_characterTime * static_cast<std::int64_t>(request.size() + *answer) +
+                        2 * (m_silence - kDeliveryAllowance);
+    const auto gap = at - *last;
+    if (gap >= needed) {
+        m_counters.shortfall.reset();
+        return;
+    }
+    using std::chrono::milliseconds;
+    m_counters.shortfall = Counters::Shortfall{std::chrono::round<milliseconds>(gap),
+                                               std::chrono::round<milliseconds>(needed), m_baud};
 }
 
 // The pending request gets no more bytes: what came is judged as it is, nothing is no answer.

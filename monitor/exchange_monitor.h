@@ -28,7 +28,8 @@ enum class Verdict {
     Complete,
     BadCrc,
     Exception,
-    Incomplete,  // fewer bytes than the request asks for, then the next request or the time-out
+    Incomplete,  // fewer bytes than the request asks for, then the time-out
+    Interrupted, // the next request left while the answer was still coming, and its rest
     NoAnswer,    // nothing at all; the row has no bytes
     Unsolicited, // bytes with no request waiting
 };
@@ -94,6 +95,15 @@ struct Counters
     std::optional<std::chrono::microseconds> maxResponse;
     std::chrono::microseconds responseSum{0};
     long long responses = 0;
+    // Polling faster than one exchange takes on the line: the last gap between two requests
+    // and what the exchange needs at the line's speed.
+    struct Shortfall
+    {
+        std::chrono::milliseconds period;
+        std::chrono::milliseconds needed;
+        int baud = 0;
+    };
+    std::optional<Shortfall> shortfall;
 
     // Requests judged so far without a usable answer (none, incomplete, bad CRC), as a share
     // of the requests judged; 0 before the first judgement.
@@ -153,6 +163,9 @@ private:
     void cutAnswers();
     void takeAnswer(const modbus::Judgement &judgement);
     void closePending(TimePoint now);
+    void interruptPending();
+    void flushRest();
+    void noteShortfall(std::span<const std::uint8_t> request, TimePoint at);
     // The bytes waiting with no request, as rows of at most kLongestFrame bytes.
     void flushUnsolicited();
     void flushUnsolicitedRow();
@@ -161,6 +174,12 @@ private:
     Clock m_clock;
     std::chrono::nanoseconds m_silence;
     std::chrono::nanoseconds m_characterTime;
+    int m_baud = 0;
+    std::optional<TimePoint> m_lastRequestAt;
+    // Bytes the interrupted answer still owes: the device goes on sending them after the next
+    // request has left, and they are its rest, not the start of the next answer.
+    Bytes m_rest;
+    std::size_t m_owed = 0;
     std::chrono::milliseconds m_timeout = kDefaultTimeout;
     std::optional<Pending> m_pending;
     Bytes m_buffer;

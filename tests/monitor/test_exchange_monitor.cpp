@@ -160,7 +160,8 @@ std::vector<Case> cases()
         {"Exception",
          {{Kind::Send, 0, kQuery}, {Kind::Receive, 10, exception}},
          {query,
-          {Direction::Received, Verdict::Exception, "异常应答 功能码 0x83 异常码 02（非法数据地址）", 5, 1666}},
+          {Direction::Received, Verdict::Exception,
+           "异常应答 功能码 0x83 异常码 02（非法数据地址）", 5, 1666}},
          {1, 0, 0, 1, 0, 0}},
         {"NoneUntilTimeOut",
          {{Kind::Send, 0, kQuery}, {Kind::Poll, 500}, {Kind::Poll, 1000}},
@@ -324,5 +325,43 @@ TEST_P(ExchangeMonitorCase, FramesRowsAndCounters)
 
 INSTANTIATE_TEST_SUITE_P(Exchanges, ExchangeMonitorCase, ::testing::ValuesIn(cases()),
                          [](const auto &info) { return std::string(info.param.name); });
+
+} // namespace
+
+namespace {
+
+// Polling every 50 ms at 9600 baud, where 15 registers take 52 ms on the line: the next
+// request cuts the answer short, and the rest of it follows that request.
+TEST(ExchangeMonitorInterrupted, AnAnswerCutByTheNextRequestIsNamedAndItsRestKeptApart)
+{
+    using std::chrono::milliseconds;
+    const monitor::TimePoint start{std::chrono::hours(1)};
+    monitor::ExchangeMonitor exchanges([&] { return start + milliseconds(500); });
+    exchanges.setLine(monitor::Line{9600, modbus::kHalfBits8N1});
+    const Bytes read = request(modbus::readRequest(1, 0, 15));
+    const Bytes answer = queryAnswer();
+    exchanges.sent(read, start);
+    exchanges.received(slice(answer, 0, 20), start + milliseconds(30));
+    exchanges.sent(read, start + milliseconds(50));
+    exchanges.received(slice(answer, 20, 35), start + milliseconds(66));
+    exchanges.received(answer, start + milliseconds(100));
+
+    const std::vector<monitor::Frame> frames = exchanges.takeFrames();
+    std::vector<std::pair<Verdict, std::string>> seen;
+    for (const monitor::Frame &frame : frames)
+        seen.emplace_back(frame.verdict, frame.meaning.text());
+    const std::vector<std::pair<Verdict, std::string>> expected{
+        {Verdict::Request, "读寄存器 站1 起始0 数量15"},
+        {Verdict::Interrupted, "被下一请求打断 (收到 20/35 字节)"},
+        {Verdict::Request, "读寄存器 站1 起始0 数量15"},
+        {Verdict::Interrupted, "被打断应答的其余 15 字节"},
+        {Verdict::Complete, "应答 15个寄存器"},
+    };
+    EXPECT_EQ(seen, expected);
+    ASSERT_TRUE(exchanges.counters().shortfall.has_value());
+    EXPECT_EQ(exchanges.counters().shortfall->period, milliseconds(50));
+    EXPECT_EQ(exchanges.counters().shortfall->needed, milliseconds(52));
+    EXPECT_EQ(exchanges.counters().shortfall->baud, 9600);
+}
 
 } // namespace
