@@ -1,6 +1,7 @@
 #include "command_line.h"
 
 #include "serial/port_names.h"
+#include "serial/tcp_device.h"
 
 #include <QCommandLineParser>
 #include <QRegularExpression>
@@ -74,8 +75,13 @@ CommandLine parseCommandLine(const QStringList &arguments)
         return result;
     };
     if (!parser.parse(arguments)) {
-        if (parser.unknownOptionNames().isEmpty())
-            return fail(QStringLiteral("选项缺少值或带有多余的值（%1）").arg(parser.errorText()));
+        // Qt's own error text is English; the one mistake left here is a value missing or
+        // given to an option that takes none.
+        if (parser.unknownOptionNames().isEmpty()) {
+            if (arguments.last() == QLatin1String("--port"))
+                return fail(QStringLiteral("选项 --port 缺少值"));
+            return fail(QStringLiteral("选项缺少值或带有多余的值"));
+        }
         const QString name = parser.unknownOptionNames().first();
         return fail(QStringLiteral("未知选项：%1%2")
                         .arg(QLatin1String(name.size() == 1 ? "-" : "--"), name));
@@ -99,6 +105,12 @@ CommandLine parseCommandLine(const QStringList &arguments)
         if (!mapping)
             return fail(QStringLiteral("--port 的值“%1”有误，应为 COMn=设备，n 为 1-25，"
                                        "例如 --port COM1=/dev/ttyUSB0")
+                            .arg(value));
+        // A device server must be reachable at all: host and port 1..65535.
+        if (serial::isTcpDevice(mapping->second) && !serial::parseTcpDevice(mapping->second))
+            return fail(QStringLiteral("--port 的值“%1”不是有效的串口服务器地址，应为 "
+                                       "tcp://主机:端口，端口为 1-65535，例如 "
+                                       "tcp://192.168.1.200:4001")
                             .arg(value));
         result.ports[mapping->first] = mapping->second;
     }

@@ -44,8 +44,8 @@ QTableWidgetItem *cell(const QString &text)
 } // namespace
 
 ConfigurationWindow::ConfigurationWindow(serial::Transport *line, const commissioning::Link &link,
-                                         QWidget *parent)
-    : QDialog(parent), m_client(line, m_timer), m_jobs(m_client)
+                                         Reopen reopen, QWidget *parent)
+    : QDialog(parent), m_client(line, m_timer), m_jobs(m_client), m_reopen(std::move(reopen))
 {
     build();
     m_jobs.setLink(link);
@@ -55,7 +55,13 @@ ConfigurationWindow::ConfigurationWindow(serial::Transport *line, const commissi
         m_progress->setValue(done);
     });
     connect(&m_jobs, &commissioning::Commissioner::finished, this, &ConfigurationWindow::finished);
+    // Each device shows the moment it answers, not when the search ends.
+    connect(&m_jobs, &commissioning::Commissioner::deviceFound, this, [this] { showFound(); });
+    connect(&m_client, &commissioning::DeviceClient::lineLost, this,
+            &ConfigurationWindow::lineLost);
     start(Job::None);
+    if (!line || !line->isOpen())
+        offerReopen(QStringLiteral("串口未打开。"));
 }
 
 void ConfigurationWindow::build()
@@ -171,12 +177,16 @@ void ConfigurationWindow::build()
     m_status->setWordWrap(true);
     m_cancelButton = namedButton("cmdCancel", QStringLiteral("取消"));
     m_closeButton = namedButton("cmdClose", QStringLiteral("关闭"));
+    m_reopenButton = namedButton("cmdReopen", QStringLiteral("重新打开串口"));
+    m_reopenButton->setVisible(false);
+    connect(m_reopenButton, &QPushButton::clicked, this, &ConfigurationWindow::reopenPort);
+    bottom->addWidget(m_reopenButton);
     bottom->addWidget(m_progress);
     bottom->addWidget(m_cancelButton);
     bottom->addWidget(m_closeButton);
     layout->addLayout(bottom);
     layout->addWidget(m_status);
-    connect(m_cancelButton, &QPushButton::clicked, &m_jobs, &commissioning::Commissioner::cancel);
+    connect(m_cancelButton, &QPushButton::clicked, this, &ConfigurationWindow::cancelJob);
     connect(m_closeButton, &QPushButton::clicked, this, &QDialog::reject);
     resize(680, 740);
 }
@@ -195,9 +205,58 @@ void ConfigurationWindow::start(Job job)
     m_writeButton->setEnabled(idle && m_file.has_value() && m_device.has_value());
     m_cancelButton->setEnabled(!idle);
     if (!idle) {
+        m_cancelled = false;
         m_progress->setValue(0);
         m_status->setText(QStringLiteral("正在与设备通讯…"));
     }
+}
+
+void ConfigurationWindow::cancelJob()
+{
+    m_cancelled = true;
+    m_jobs.cancel();
+}
+
+// The window holds the line, so it hears of the loss first: what runs stops, what the device
+// column shows is no longer known to be current, and the port can be opened again here (the
+// main window cannot be reached while this one is up).
+void ConfigurationWindow::lineLost(const QString &cause)
+{
+    m_cancelled = true;
+    m_jobs.cancel();
+    if (m_device) {
+        for (int row = 0; row < m_table->rowCount(); ++row) {
+            QTableWidgetItem *item = m_table->item(row, kInDevice);
+            item->setForeground(palette().brush(QPalette::Disabled, QPalette::Text));
+            item->setToolTip(QStringLiteral("串口已断开，此值不一定是设备的当前值"));
+        }
+        m_device.reset();
+        start(m_job);
+    }
+    offerReopen(QStringLiteral("串口已断开：%1。").arg(cause));
+}
+
+void ConfigurationWindow::offerReopen(const QString &why)
+{
+    m_status->setText(why + QStringLiteral("可点击“重新打开串口”。"));
+    m_reopenButton->setVisible(static_cast<bool>(m_reopen));
+    for (QWidget *w : {static_cast<QWidget *>(m_findButton), static_cast<QWidget *>(m_readButton),
+                       static_cast<QWidget *>(m_writeButton)})
+        w->setEnabled(false);
+}
+
+void ConfigurationWindow::reopenPort()
+{
+    const auto [line, failure] = m_reopen();
+    if (!line) {
+        m_status->setText(QStringLiteral("串口仍无法打开：%1").arg(failure));
+        return;
+    }
+    m_client.setLine(line);
+    m_jobs.setLink(m_jobs.link());
+    m_reopenButton->setVisible(false);
+    start(Job::None);
+    m_status->setText(QStringLiteral("串口已重新打开。"));
 }
 
 void ConfigurationWindow::showLink()
@@ -398,7 +457,9 @@ void ConfigurationWindow::finished(const QString &message)
         break;
     }
     start(Job::None);
-    m_progress->setValue(m_progress->maximum());
+    // A cancelled or broken-off job leaves the bar where it stopped.
+    if (!m_cancelled)
+        m_progress->setValue(m_progress->maximum());
     QString done = QStringLiteral("完成");
     if (job == Job::Write) {
         const auto verified = std::ranges::count_if(m_jobs.rows(), [](const auto &row) {

@@ -6,7 +6,9 @@
 
 #include <QDialog>
 
+#include <functional>
 #include <optional>
+#include <utility>
 
 class QComboBox;
 class QLabel;
@@ -25,9 +27,13 @@ class ConfigurationWindow : public QDialog
     Q_OBJECT
 
 public:
-    // Works over `line`, lent for as long as the window lives; without one (the port would
-    // not open) every request ends as "串口未打开".
-    ConfigurationWindow(serial::Transport *line, const commissioning::Link &link,
+    // Opens the main window's port again and lends it: the new line, or nothing with the
+    // reason it would not open.
+    using Reopen = std::function<std::pair<serial::Transport *, QString>()>;
+
+    // Works over `line`, lent for as long as the window lives. Without one (the port is
+    // closed and would not open) or once it is lost, the window offers to open it again.
+    ConfigurationWindow(serial::Transport *line, const commissioning::Link &link, Reopen reopen,
                         QWidget *parent = nullptr);
 
     // The speed and station the user chose with "使用", or that a write moved the device to.
@@ -54,6 +60,10 @@ private:
     void showParameters();
     void showLink();
     void linkEdited();
+    void cancelJob();
+    void lineLost(const QString &cause);
+    void reopenPort();
+    void offerReopen(const QString &why);
 
     commissioning::QtDeadlineTimer m_timer;
     commissioning::DeviceClient m_client;
@@ -62,6 +72,8 @@ private:
     std::optional<commissioning::ParameterSet> m_file;
     std::optional<commissioning::ParameterSet> m_device;
     std::optional<commissioning::Link> m_chosen;
+    Reopen m_reopen;
+    bool m_cancelled = false;
 
     QComboBox *m_speed = nullptr;
     QSpinBox *m_station = nullptr;
@@ -78,6 +90,7 @@ private:
     QLabel *m_status = nullptr;
     QPushButton *m_cancelButton = nullptr;
     QPushButton *m_closeButton = nullptr;
+    QPushButton *m_reopenButton = nullptr;
 };
 
 } // namespace app

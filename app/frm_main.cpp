@@ -7,6 +7,7 @@
 #include "operations/address_operations.h"
 #include "operations/device_information.h"
 #include "operations/field_values.h"
+#include "operations/messages.h"
 #include "operations/parameter_write.h"
 #include "operations/polling.h"
 #include "operations/port_management.h"
@@ -19,6 +20,8 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -103,6 +106,13 @@ void frmMain::connectControls()
     connect(m_ui.Label4, &LinkLabel::clicked, this, &frmMain::Label4_Click);
     connect(m_ui.lblurl, &LinkLabel::clicked, this, &frmMain::lblurl_Click);
     connect(&m_timer2, &QtPollTimer::tick, this, &frmMain::Timer2_Timer);
+    // A value the user types waits to be written; Esc gives it up for the device's value.
+    for (int k = modbus::kFirstWritableField; k < modbus::kValueFieldCount; ++k) {
+        QLineEdit *edit = m_ui.txtValue[static_cast<std::size_t>(k)];
+        connect(edit, &QLineEdit::textEdited, this,
+                [this, k] { m_form.setAwaitsWrite(ops::valueField(k), true); });
+        edit->installEventFilter(this);
+    }
     connect(&m_MSComm1, &ops::CommControl::OnComm, this, &frmMain::MSComm1_OnComm);
 }
 
@@ -117,6 +127,16 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_ui.Combo1->view() && event->type() == QEvent::Show)
         describePorts();
+    if (event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
+        for (int k = modbus::kFirstWritableField; k < modbus::kValueFieldCount; ++k) {
+            if (watched == m_ui.txtValue[static_cast<std::size_t>(k)] &&
+                m_form.awaitsWrite(ops::valueField(k))) {
+                handle([this, k] { ops::valueField_Escape(m_window, k); });
+                return true;
+            }
+        }
+    }
     return QWidget::eventFilter(watched, event);
 }
 
@@ -226,9 +246,20 @@ void frmMain::configure()
     const commissioning::Link link{
         m_vars.CommRate,
         std::max(1, int{ops::roundedStation(m_form, ops::Field::txtStationID).value_or(1)})};
+    // The port opened again from the configuration window, which cannot reach this one.
+    const auto reopen = [&port]() -> std::pair<serial::Transport *, QString> {
+        port.giveBack();
+        port.setPortOpen(false);
+        if (!port.setPortOpen(true)) {
+            const QString cause = port.openFailureCause();
+            return {nullptr,
+                    cause.isEmpty() ? QString::fromUtf8(ops::text::kPortOpenFailed) : cause};
+        }
+        return {port.lend(), QString()};
+    };
     std::optional<commissioning::Link> chosen;
     {
-        ConfigurationWindow window(port.lend(), link, this);
+        ConfigurationWindow window(port.lend(), link, reopen, this);
         window.exec();
         chosen = window.chosenLink();
     }

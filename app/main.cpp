@@ -6,7 +6,10 @@
 #include "serial/port_directory.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QTimer>
+#include <QTranslator>
 
 #include <cstdio>
 
@@ -25,6 +28,12 @@ int main(int argc, char *argv[])
     }
 
     QApplication application(argc, argv);
+    // Qt's own dialogs and buttons ("Look in", "Cancel", "… already exists") in the
+    // window's language; Debian ships them in qt6-translations-l10n.
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+                     QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
     QApplication::setApplicationName(QStringLiteral("rx904-tool"));
     // Lets the desktop match the window with its menu entry and icon.
     QApplication::setDesktopFileName(QStringLiteral("io.github.rx904tool.Rx904Tool"));

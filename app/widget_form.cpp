@@ -119,6 +119,20 @@ void WidgetForm::setText(ops::Field field, const QString &text)
         setIfChanged(m_ui.txtValue[static_cast<std::size_t>(value)], text);
 }
 
+void WidgetForm::setAwaitsWrite(ops::Field field, bool awaits)
+{
+    const bool was = awaitsWrite(field);
+    ops::Form::setAwaitsWrite(field, awaits);
+    const int value = static_cast<int>(field) - static_cast<int>(ops::Field::txtValue0);
+    if (was == awaits || value < 0 || value >= modbus::kValueFieldCount)
+        return;
+    QLineEdit *edit = m_ui.txtValue[static_cast<std::size_t>(value)];
+    QFont font = edit->font();
+    font.setItalic(awaits);
+    edit->setFont(font);
+    edit->setToolTip(awaits ? QStringLiteral("尚未写入设备") : QString());
+}
+
 void WidgetForm::showLamp(ops::Lamp lamp)
 {
     if (lamp == m_lampInFront)

@@ -18,6 +18,8 @@ public:
     void setListItems(ops::List list, const QStringList &items) override;
     int selectedIndex(ops::List list) const override;
     void selectIndex(ops::List list, int index) override;
+    // A value waiting to be written shows in italics, with a tooltip that says so.
+    void setAwaitsWrite(ops::Field field, bool awaits) override;
 
     [[nodiscard]] ops::Lamp lampInFront() const { return m_lampInFront; }
 

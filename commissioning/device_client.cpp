@@ -62,14 +62,22 @@ std::chrono::nanoseconds tryTimeout(int baud, int answerLength)
 }
 
 DeviceClient::DeviceClient(serial::Transport *line, DeadlineTimer &timer, QObject *parent)
-    : QObject(parent), m_line(line), m_timer(timer)
+    : QObject(parent), m_timer(timer)
 {
-    if (line) {
-        connect(line, &serial::Transport::received, this,
-                [this](const QByteArray &bytes) { received(bytes); });
-        connect(line, &serial::Transport::lost, this, &DeviceClient::lost);
-    }
+    setLine(line);
     connect(&m_timer, &DeadlineTimer::expired, this, &DeviceClient::expired);
+}
+
+void DeviceClient::setLine(serial::Transport *line)
+{
+    if (m_line)
+        disconnect(m_line, nullptr, this, nullptr);
+    m_line = line;
+    if (!line)
+        return;
+    connect(line, &serial::Transport::received, this,
+            [this](const QByteArray &bytes) { received(bytes); });
+    connect(line, &serial::Transport::lost, this, &DeviceClient::lost);
 }
 
 void DeviceClient::setBaud(int baud)
@@ -175,13 +183,13 @@ void DeviceClient::received(const QByteArray &bytes)
     }
 }
 
-void DeviceClient::lost()
+void DeviceClient::lost(const QString &cause)
 {
-    m_lost = true;
     if (busy()) {
         m_timer.stop();
         finish(Outcome::PortClosed);
     }
+    emit lineLost(cause);
 }
 
 void DeviceClient::expired()

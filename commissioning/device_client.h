@@ -124,14 +124,19 @@ public:
     // Forgets the open request; its done never runs.
     void cancel();
 
-    // The line went away while held; the requests from now on end as PortClosed.
-    [[nodiscard]] bool lineLost() const { return m_lost; }
+    // Works over another line from now on (the port opened again after it was lost).
+    void setLine(serial::Transport *line);
+
+signals:
+    // The line went away while held, with its cause in the window's language; the request
+    // that waited, and those after it, end as PortClosed.
+    void lineLost(const QString &cause);
 
 private:
     void sendTry();
     void transmit();
     void received(const QByteArray &bytes);
-    void lost();
+    void lost(const QString &cause);
     void expired();
     [[nodiscard]] std::optional<Outcome> judge() const;
     [[nodiscard]] QByteArray requestBytes() const;
@@ -153,7 +158,6 @@ private:
     bool m_quieting = false;
     qint64 m_discarded = 0;
     Reply m_lastReply;
-    bool m_lost = false;
     Clock::time_point m_sentAt{};
 };
 

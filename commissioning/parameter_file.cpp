@@ -37,6 +37,30 @@ std::optional<int> wholeNumber(const QString &text, int low, int high)
     return value;
 }
 
+// The device's documented range is narrower than what a register holds: a value outside it
+// is written and echoed, and the device then misbehaves. A fraction is no value of a row.
+QString rangeFault(const modbus::RegisterRow &row, const QString &shown, double number)
+{
+    QString fault;
+    const auto value = static_cast<long long>(number);
+    if (static_cast<double>(value) != number) {
+        fault = QStringLiteral("%1 不是整数").arg(shown);
+    } else if (!modbus::inRange(row, value)) {
+        if (row.allowed.empty()) {
+            fault =
+                QStringLiteral("%1 超出范围 %2 到 %3").arg(shown).arg(row.minimum).arg(row.maximum);
+        } else {
+            QStringList allowed;
+            for (const int one : row.allowed)
+                allowed << QString::number(one);
+            fault = QStringLiteral("%1 不是允许的值（%2）").arg(shown, allowed.join(u'、'));
+        }
+    }
+    if (fault.isEmpty())
+        return fault;
+    return QStringLiteral("（%1）：%2").arg(QString::fromUtf8(row.caption), fault);
+}
+
 // The reason a parameter line is wrong for its row, empty when it is right.
 QString parameterFault(const modbus::RegisterRow &row, const QStringList &parts, std::uint16_t &raw)
 {
@@ -62,7 +86,7 @@ QString parameterFault(const modbus::RegisterRow &row, const QStringList &parts,
         return QString::fromUtf8(*refusal);
     if (std::get<std::uint16_t>(value) != raw && !shownAsWindowShows)
         return QStringLiteral("显示值与原始值不一致");
-    return {};
+    return rangeFault(row, parts[2], *number);
 }
 
 } // namespace
@@ -92,8 +116,11 @@ QString parameterFileText(const ParameterSet &set)
 
 LoadResult parseParameterFile(const QByteArray &bytes)
 {
+    // A reason that names the row already ("（校 正 值）：…") follows the line number.
     const auto refuse = [](int line, const QString &reason) {
-        return LoadResult{std::nullopt, QStringLiteral("第 %1 行：%2").arg(line).arg(reason)};
+        const QString separator = reason.startsWith(u'（') ? QString() : QStringLiteral("：");
+        return LoadResult{std::nullopt,
+                          QStringLiteral("第 %1 行%2%3").arg(line).arg(separator, reason)};
     };
     QString content = QString::fromUtf8(bytes);
     if (content.startsWith(QChar(0xFEFF)))

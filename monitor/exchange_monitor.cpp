@@ -1,6 +1,7 @@
 #include "exchange_monitor.h"
 
 #include "modbus/answer_decoder.h"
+#include "modbus/exception_codes.h"
 #include "modbus/exchange_judge.h"
 #include "modbus/frame_timing.h"
 #include "modbus/register_map.h"
@@ -259,9 +260,12 @@ void ExchangeMonitor::takeAnswer(const modbus::Judgement &judgement)
     switch (judgement.verdict) {
     case modbus::Verdict::Incomplete:
         frame.verdict = Verdict::Incomplete;
-        frame.meaning = "不完整 (收到 " + std::to_string(judgement.received) +
-                        (judgement.expected > 0 ? "/" + std::to_string(judgement.expected) : "") +
-                        " 字节)";
+        {
+            std::string meaning = "不完整 (收到 " + std::to_string(judgement.received);
+            if (judgement.expected > 0)
+                meaning.append("/").append(std::to_string(judgement.expected));
+            frame.meaning = meaning.append(" 字节)");
+        }
         ++m_counters.incomplete;
         break;
     case modbus::Verdict::BadCrc:
@@ -271,7 +275,8 @@ void ExchangeMonitor::takeAnswer(const modbus::Judgement &judgement)
         break;
     case modbus::Verdict::Exception:
         frame.verdict = Verdict::Exception;
-        frame.meaning = "异常应答 功能码 0x" + hex2(answer[1]) + " 异常码 " + hex2(answer[2]);
+        frame.meaning =
+            "异常应答 功能码 0x" + hex2(answer[1]) + " " + modbus::exceptionText(answer[2]);
         ++m_counters.exceptions;
         countResponse(response);
         break;

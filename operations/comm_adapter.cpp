@@ -1,9 +1,11 @@
 #include "comm_adapter.h"
 
+#include "modbus/exchange_judge.h"
 #include "serial/port_names.h"
 
 #include <QPointer>
 #include <algorithm>
+#include <span>
 
 namespace ops {
 
@@ -69,6 +71,8 @@ bool CommAdapter::setPortOpen(bool open)
     emit transportChanged(m_transport.get());
     m_lastOpen = m_transport->open();
     discardReceived();
+    if (m_lastOpen.failure == serial::OpenFailure::None)
+        m_lostCause.clear();
     return m_lastOpen.failure == serial::OpenFailure::None;
 }
 
@@ -107,8 +111,10 @@ void CommAdapter::setRThreshold(int threshold)
 
 void CommAdapter::setOutput(const QByteArray &bytes)
 {
-    if (portOpen() && !m_lent)
-        m_transport->write(bytes);
+    if (!portOpen() || m_lent)
+        return;
+    m_lastRequest = bytes;
+    m_transport->write(bytes);
 }
 
 QByteArray CommAdapter::input()
@@ -157,7 +163,10 @@ void CommAdapter::received(const QByteArray &bytes)
     if (overrunStarted)
         m_overrun = true;
     QPointer<CommAdapter> alive(this);
-    if (kept > 0 && m_rThreshold > 0 && m_inBuffer.size() >= m_rThreshold) {
+    // A refusal is five bytes, shorter than the answer the threshold waits for: it is
+    // reported as soon as it is whole, or the window would wait for bytes that never come.
+    const bool arrived = m_rThreshold > 0 && (m_inBuffer.size() >= m_rThreshold || refusalWaiting());
+    if (kept > 0 && arrived) {
         raise(serial::kComEvReceive);
         if (!alive)
             return;
@@ -166,10 +175,22 @@ void CommAdapter::received(const QByteArray &bytes)
         raise(serial::kComEventRxOver);
 }
 
-void CommAdapter::lineLost()
+bool CommAdapter::refusalWaiting() const
+{
+    const auto bytes = [](const QByteArray &array) {
+        return std::span(reinterpret_cast<const std::uint8_t *>(array.constData()),
+                         static_cast<std::size_t>(array.size()));
+    };
+    return m_inBuffer.size() >= modbus::kExceptionAnswerLength &&
+           modbus::judgeAnswer(bytes(m_lastRequest), bytes(m_inBuffer)).verdict ==
+               modbus::Verdict::Exception;
+}
+
+void CommAdapter::lineLost(const QString &cause)
 {
     if (m_lent)
         return;
+    m_lostCause = cause;
     discardReceived();
     raise(serial::kComEventPortLost);
 }

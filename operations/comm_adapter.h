@@ -7,6 +7,7 @@
 #include "serial/transport_factory.h"
 
 #include <memory>
+#include <utility>
 
 namespace ops {
 
@@ -62,6 +63,7 @@ public:
     [[nodiscard]] QByteArray input() override;
     [[nodiscard]] int commEvent() const override { return m_commEvent; }
 
+    [[nodiscard]] QString takeLostCause() override { return std::exchange(m_lostCause, {}); }
     [[nodiscard]] QStringList portToolTips() override { return m_ports.describePorts(); }
 
     // The transport of the last open, for those who only watch it; nothing before the first.
@@ -78,7 +80,8 @@ signals:
 
 private:
     void received(const QByteArray &bytes);
-    void lineLost();
+    void lineLost(const QString &cause);
+    [[nodiscard]] bool refusalWaiting() const;
     void discardReceived();
     void raise(int event);
 
@@ -86,6 +89,9 @@ private:
     serial::TransportFactory m_factory;
     std::unique_ptr<serial::Transport> m_transport;
     serial::OpenAttempt m_lastOpen;
+    QString m_lostCause;
+    // The request last written, to tell a refusal from the start of a longer answer.
+    QByteArray m_lastRequest;
     QByteArray m_inBuffer;
     serial::LineSettings m_settings;
     int m_commPort = 1;

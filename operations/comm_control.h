@@ -58,6 +58,10 @@ public:
     // The most recent event: 2 for received data, an error code otherwise.
     [[nodiscard]] virtual int commEvent() const = 0;
 
+    // What took the port away when it was last lost ("设备 /dev/ttyUSB0 已断开"), given once:
+    // empty after that, and after the next open.
+    [[nodiscard]] virtual QString takeLostCause() { return QString(); }
+
     // The tooltips of COM1 … COM25 in the port list: the device each reaches now.
     [[nodiscard]] virtual QStringList portToolTips() { return {}; }
 

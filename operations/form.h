@@ -2,6 +2,7 @@
 #include "modbus/register_map.h"
 
 #include <QString>
+#include <set>
 
 namespace ops {
 
@@ -52,6 +53,23 @@ public:
     [[nodiscard]] virtual int selectedIndex(List list) const = 0;
     // Selects an entry without raising its handler; the caller runs the handler.
     virtual void selectIndex(List list, int index) = 0;
+
+    // A value field the user typed into, or a preset filled, since an answer last wrote it:
+    // it waits to be written to the device, and polling's answers leave it as it is.
+    [[nodiscard]] virtual bool awaitsWrite(Field field) const
+    {
+        return m_awaitsWrite.count(field) != 0;
+    }
+    virtual void setAwaitsWrite(Field field, bool awaits)
+    {
+        if (awaits)
+            m_awaitsWrite.insert(field);
+        else
+            m_awaitsWrite.erase(field);
+    }
+
+private:
+    std::set<Field> m_awaitsWrite;
 };
 
 } // namespace ops

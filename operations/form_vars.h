@@ -1,7 +1,9 @@
 #pragma once
+#include "modbus/register_map.h"
 #include "modbus/request_frame.h"
 
 #include <QString>
+#include <array>
 #include <cstdint>
 
 namespace ops {
@@ -20,6 +22,11 @@ struct FormVars
     std::uint8_t LoByte = 0; // CRC high-order byte, sent second
     // The request last written, so an address-change echo can be recognised.
     modbus::RequestFrame LastRequest{};
+    // The last request came from the polling timer, not from a button.
+    bool LastRequestPolled = false;
+    // Each value field as the device last gave it, also while a typed value waits to be
+    // written in its place: Esc there shows it again.
+    std::array<QString, modbus::kValueFieldCount> DeviceText;
 };
 
 } // namespace ops

@@ -16,6 +16,8 @@ inline constexpr char kBadDataLength[] = "你输入的数据长度格式有误!"
 inline constexpr char kBadStart[] = "你输入的起始地址格式有误!";
 inline constexpr char kDataLengthRange[] = "你输入的数据长度格式有误,正确的值应该为1-15!";
 inline constexpr char kPortClosed[] = "打开串口出错，请确定串口是否已被占用";
+// Followed by the exception code and its meaning: "异常码 04（从站设备故障）".
+inline constexpr char kRefused[] = "设备拒绝了请求：";
 
 inline constexpr char kBadPeriod[] = "你输入的定时时长格式有误，应该为数字，值范围为100-60000!";
 inline constexpr char kPeriodRange[] = "你输入的定时时长格式有误，应该为数字，值范围为50-60000!";

@@ -49,6 +49,21 @@ void cmdSet_Click(const Window &w, int Index)
     beginRequest(w, modbus::kCmdAddressReadOrWrite);
     // The device echoes the whole 8-byte request; wait for all of it.
     sendRequest(w, modbus::writeRequest(*station, row.writeRegister, *value));
+    if (w.MSComm1.portOpen())
+        w.form.setAwaitsWrite(valueField(row.field), false);
+}
+
+void valueField_Escape(const Window &w, int Index)
+{
+    if (Index < 0 || Index >= modbus::kValueFieldCount)
+        return;
+    const Field field = valueField(Index);
+    if (!w.form.awaitsWrite(field))
+        return;
+    w.form.setAwaitsWrite(field, false);
+    const QString &device = w.vars.DeviceText[static_cast<std::size_t>(Index)];
+    if (!device.isEmpty())
+        w.form.setText(field, device);
 }
 
 } // namespace ops

@@ -33,6 +33,9 @@ void cmdOneM_Click(const Window &w)
 void cmdStopOnce_Click(const Window &w)
 {
     w.Timer2.setEnabled(false);
+    // Without polling nothing overwrites a typed value: it is an ordinary field again.
+    for (int k = 0; k < modbus::kValueFieldCount; ++k)
+        w.form.setAwaitsWrite(valueField(k), false);
 }
 
 void Timer2_Timer(const Window &w)
@@ -47,8 +50,11 @@ void Timer2_Timer(const Window &w)
         w.vars.RecCount = 0;
         w.form.setText(Field::lblErrCounter, QStringLiteral("0"));
     }
-    if (w.vars.CommReady)
+    if (w.vars.CommReady) {
         comDoOnce_Click(w);
+        // A refusal of a polled request is the lamp's and the monitor's to tell, not a box's.
+        w.vars.LastRequestPolled = true;
+    }
 }
 
 } // namespace ops

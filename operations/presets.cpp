@@ -23,9 +23,11 @@ void cmdDefaultSet_Click(Form &form, int Index)
     const auto preset = presetOf(Index);
     if (!preset)
         return;
-    for (int i = 0; i < kPresetFields; ++i)
-        form.setText(valueField(modbus::kFirstWritableField + i),
-                     QString::number((*preset)[static_cast<std::size_t>(i)]));
+    for (int i = 0; i < kPresetFields; ++i) {
+        const Field field = valueField(modbus::kFirstWritableField + i);
+        form.setText(field, QString::number((*preset)[static_cast<std::size_t>(i)]));
+        form.setAwaitsWrite(field, true);
+    }
 }
 
 } // namespace ops

@@ -19,6 +19,7 @@ void rememberRequest(FormVars &vars, const modbus::RequestFrame &frame)
     vars.HiByte = frame[6];
     vars.LoByte = frame[7];
     vars.LastRequest = frame;
+    vars.LastRequestPolled = false;
 }
 
 QString sentText(const modbus::RequestFrame &frame)

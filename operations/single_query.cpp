@@ -85,7 +85,10 @@ void comDoOnce_Click(const Window &w)
     w.form.setText(Field::lblCounter, decimalText(std::floor(sent) + 1));
 
     if (!port.portOpen()) {
-        w.message(text::kPortClosed);
+        // What took the port away is said once, below the message of every closed port.
+        w.messages.showWithInformativeText(QString::fromUtf8(text::kPortClosed),
+                                           QString::fromUtf8(text::kAppTitle), MessageIcon::None,
+                                           port.takeLostCause());
         w.form.showLamp(Lamp::imgNotConnected);
         vars.CommReady = false;
         return;

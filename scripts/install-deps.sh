@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
     cmake ninja-build g++ pkg-config
-    qt6-base-dev qt6-serialport-dev libgl-dev libxcb1-dev
+    qt6-base-dev qt6-serialport-dev libgl-dev libxcb1-dev qt6-translations-l10n
     libgtest-dev libgmock-dev
     fonts-noto-cjk xvfb xauth imagemagick xdotool
     adwaita-qt6

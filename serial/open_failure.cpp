@@ -177,6 +177,9 @@ QString openFailureCause(const OpenFailureFacts &facts)
     const OpenAttempt &attempt = facts.attempt;
     if (isTcpFailure(attempt.failure))
         return deviceServerText(facts);
+    if (!facts.closedDirectory.isEmpty())
+        return QStringLiteral("没有权限访问 %1：当前用户不能进入目录 %2。")
+            .arg(attempt.path, facts.closedDirectory);
     const bool missing =
         attempt.failure == OpenFailure::NoDevice || attempt.path.isEmpty() || !facts.exists;
     if (missing) {

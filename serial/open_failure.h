@@ -64,6 +64,9 @@ struct OpenFailureFacts
 
     // The device file, when attempt.path names one.
     bool exists = false;
+    // The outermost directory on the device's path that this user may not enter; the device
+    // behind it may well be there.
+    QString closedDirectory;
     QString owner;
     QString group;
     unsigned mode = 0;          // permission bits, 0777 at most

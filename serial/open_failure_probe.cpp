@@ -133,8 +133,22 @@ void fillFileFacts(OpenFailureFacts &facts)
 {
     const QByteArray path = QFile::encodeName(facts.attempt.path);
     struct stat info = {};
-    if (path.isEmpty() || ::stat(path.constData(), &info) != 0)
+    if (path.isEmpty())
         return;
+    if (::stat(path.constData(), &info) != 0) {
+        // Not missing but out of reach: a directory on the way that this user cannot enter.
+        if (errno == EACCES) {
+            QString directory = QFileInfo(facts.attempt.path).absolutePath();
+            QString closed;
+            while (directory.size() > 1) {
+                if (::access(QFile::encodeName(directory).constData(), X_OK) != 0)
+                    closed = directory;
+                directory = QFileInfo(directory).absolutePath();
+            }
+            facts.closedDirectory = closed;
+        }
+        return;
+    }
     facts.exists = true;
     facts.mode = info.st_mode & 0777;
     facts.canReadWrite = ::access(path.constData(), R_OK | W_OK) == 0;

@@ -4,9 +4,13 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTimer>
+
+#include <csignal>
 
 using namespace e2e;
 
@@ -79,6 +83,54 @@ TEST_F(ConfigurationWindowTest, FoundLinkIsUsedAndTheMainWindowSeesNoneOfTheAnsw
     ASSERT_TRUE(waitForReceived(received.toInt() + 1));
     EXPECT_TRUE(text("txtState").startsWith(" 17 03 1E"));
     EXPECT_TRUE(messages.shown.empty());
+}
+
+} // namespace
+
+namespace {
+
+// The station scan shows a device the moment it answers; cancelled, the bar stays where the
+// scan stopped.
+TEST_F(ConfigurationWindowTest, ScanShowsEachDeviceAsItAnswersAndCancelKeepsTheBar)
+{
+    startTool({"--station", "4"});
+    configure([&](app::ConfigurationWindow &dialog) {
+        dialog.findChild<QComboBox *>(QStringLiteral("cboFindMode"))->setCurrentIndex(1);
+        dialog.find();
+        auto *found = dialog.findChild<QTableWidget *>(QStringLiteral("tblFound"));
+        ASSERT_TRUE(waitUntil([&] { return found->rowCount() == 1; }, 30000));
+        EXPECT_FALSE(idle(dialog)) << "the scan is still running";
+        EXPECT_EQ(found->item(0, 1)->text(), QStringLiteral("4"));
+        dialog.findChild<QPushButton *>(QStringLiteral("cmdCancel"))->click();
+        ASSERT_TRUE(waitUntil([&] { return idle(dialog); }));
+        auto *bar = dialog.findChild<QProgressBar *>(QStringLiteral("prgProgress"));
+        EXPECT_LT(bar->value(), bar->maximum());
+        EXPECT_EQ(dialog.findChild<QLabel *>(QStringLiteral("lblStatus"))->text(),
+                  QStringLiteral("已取消"));
+    });
+}
+
+// The window holds the line: it hears of the loss at once, says so, and offers to open the
+// port again.
+TEST_F(ConfigurationWindowTest, ALostLineIsReportedAndThePortCanBeOpenedAgain)
+{
+    startTool();
+    configure([&](app::ConfigurationWindow &dialog) {
+        dialog.readDevice();
+        ASSERT_TRUE(waitUntil([&] { return idle(dialog); }));
+        sim.signal(SIGKILL);
+        auto *status = dialog.findChild<QLabel *>(QStringLiteral("lblStatus"));
+        ASSERT_TRUE(waitUntil([&] {
+            return status->text().startsWith(QStringLiteral("串口已断开"));
+        })) << status->text().toStdString();
+        auto *reopen = dialog.findChild<QPushButton *>(QStringLiteral("cmdReopen"));
+        EXPECT_FALSE(reopen->isHidden());
+        EXPECT_FALSE(
+            dialog.findChild<QPushButton *>(QStringLiteral("cmdReadParameters"))->isEnabled());
+        reopen->click();
+        EXPECT_TRUE(status->text().startsWith(QStringLiteral("串口仍无法打开")))
+            << status->text().toStdString();
+    });
 }
 
 } // namespace

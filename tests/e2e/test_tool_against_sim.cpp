@@ -257,6 +257,51 @@ TEST_F(ToolAgainstSim, DeviceServerDroppingTheConnectionIsAVanishedPortWithoutAR
     click("comDoOnce");
     ASSERT_EQ(messages.shown.size(), 1U);
     EXPECT_EQ(messages.shown[0].text, "打开串口出错，请确定串口是否已被占用");
+    EXPECT_TRUE(
+        messages.shown[0].informativeText.startsWith(QStringLiteral("串口服务器 127.0.0.1:")))
+        << messages.shown[0].informativeText.toStdString();
+    EXPECT_TRUE(messages.shown[0].informativeText.endsWith(QStringLiteral("关闭了连接")));
+    click("comDoOnce");
+    ASSERT_EQ(messages.shown.size(), 2U);
+    EXPECT_EQ(messages.shown[1].informativeText, QString()) << "the cause is told once";
+}
+
+TEST_F(ToolAgainstSim, ARefusedWriteIsNamedAndLightsTheRedLamp)
+{
+    startTool({"--refuse-write", "0x0A00"});
+    click("cmdSet(0)");
+    ASSERT_TRUE(waitUntil([&] { return !messages.shown.empty(); }));
+    EXPECT_EQ(messages.shown[0].text, "设备拒绝了请求：异常码 04（从站设备故障）");
+    EXPECT_EQ(messages.shown[0].title, "RX904工具");
+    EXPECT_TRUE(text("txtState").startsWith(" 01 86 04")) << text("txtState").toStdString();
+    EXPECT_EQ(window->lampInFront(), ops::Lamp::imgNotConnected);
+}
+
+// While polling, a typed value is neither undone by the answers nor lost to them: "设置"
+// writes what the user typed.
+TEST_F(ToolAgainstSim, ATypedValueSurvivesPollingAndIsTheOneWritten)
+{
+    startTool({"--register", "3=800"});
+    type("txtTimerSet", "100");
+    click("cmdOneM");
+    ASSERT_TRUE(waitUntil([&] { return value(3) == "800"; }));
+    auto *field = control<QLineEdit>("txtValue(3)");
+    field->selectAll();
+    QTest::keyClicks(field, "900");
+    const int received = text("lblErrCounter").toInt();
+    ASSERT_TRUE(waitForReceived(received + 2));
+    EXPECT_EQ(value(3), "900");
+    EXPECT_TRUE(field->font().italic());
+    EXPECT_EQ(field->toolTip(), QStringLiteral("尚未写入设备"));
+    click("cmdSet(0)");
+    EXPECT_FALSE(field->font().italic());
+    ASSERT_TRUE(waitUntil([&] { return text("txtState").startsWith(" 01 06 0A 00"); }));
+    click("cmdStopOnce");
+    // An answer to a poll still on its way lands before the read below.
+    runEventsFor(300);
+    click("comDoOnce");
+    ASSERT_TRUE(waitUntil([&] { return text("txtState").startsWith(" 01 03 1E"); }));
+    EXPECT_EQ(value(3), "900") << "the device took the typed value";
 }
 
 TEST_F(ToolAgainstSim, PresetsFillFieldsAndSendNothing)

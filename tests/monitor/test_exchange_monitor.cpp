@@ -160,7 +160,7 @@ std::vector<Case> cases()
         {"Exception",
          {{Kind::Send, 0, kQuery}, {Kind::Receive, 10, exception}},
          {query,
-          {Direction::Received, Verdict::Exception, "异常应答 功能码 0x83 异常码 02", 5, 1666}},
+          {Direction::Received, Verdict::Exception, "异常应答 功能码 0x83 异常码 02（非法数据地址）", 5, 1666}},
          {1, 0, 0, 1, 0, 0}},
         {"NoneUntilTimeOut",
          {{Kind::Send, 0, kQuery}, {Kind::Poll, 500}, {Kind::Poll, 1000}},

@@ -80,6 +80,15 @@ INSTANTIATE_TEST_SUITE_P(
                   },
                   {"环境变量 RX904_COM4 指定的设备 /dev/ttyUSB9 不存在", "2 个串口设备"},
                   {}},
+        CauseCase{"BehindADirectoryTheUserCannotEnter",
+                  [](OpenFailureFacts &f) {
+                      f.attempt = {OpenFailure::Permission, QStringLiteral("/srv/lab/tty1"),
+                                   QStringLiteral("Permission denied")};
+                      f.exists = false;
+                      f.closedDirectory = QStringLiteral("/srv/lab");
+                  },
+                  {"没有权限访问 /srv/lab/tty1", "不能进入目录 /srv/lab"},
+                  {"不存在"}},
         CauseCase{
             "NotInTheGroup",
             [](OpenFailureFacts &f) { f.canReadWrite = false; },
