@@ -5,6 +5,7 @@
 #include "port_opening.h"
 #include "port_run.h"
 #include "records.h"
+#include "serial/tcp_device.h"
 #include "stop_signals.h"
 
 #include <QCoreApplication>
@@ -76,6 +77,10 @@ int main(int argc, char *argv[])
     if (ports.isEmpty())
         ports << QStringLiteral("COM1");
     for (qsizetype k = 0; k < ports.size(); ++k) {
+        if (serial::isTcpDevice(ports[k]) && !serial::parseTcpDevice(ports[k])) {
+            Output::diagnose(QStringLiteral("port %1: not tcp://HOST:PORT").arg(ports[k]));
+            return static_cast<int>(ExitStatus::Usage);
+        }
         if (ports.indexOf(ports[k]) != k) {
             Output::diagnose(QStringLiteral("port %1 given twice").arg(ports[k]));
             return static_cast<int>(ExitStatus::Usage);
