@@ -268,12 +268,18 @@ void PortRun::poll()
 {
     if (m_stopping || (m_options.count && m_polls >= *m_options.count))
         return;
-    // The line is never asked twice at once: a tick that meets the last poll still waiting
-    // is dropped and counted.
+    // The line is never asked twice at once. A tick that meets the last poll still waiting
+    // sends as soon as it ends, so an answer a little slower than the period costs a delay,
+    // not a poll; further ticks meanwhile are dropped.
     if (m_client.busy()) {
-        ++m_late;
+        if (m_tickWaiting)
+            ++m_missed;
+        else
+            ++m_late;
+        m_tickWaiting = true;
         return;
     }
+    m_tickWaiting = false;
     ++m_polls;
     const auto station = static_cast<std::uint8_t>(m_options.station);
     m_client.send(modbus::readRequest(station, 0, modbus::kValueFieldCount), station,
@@ -303,6 +309,8 @@ void PortRun::watchAnswered(const commissioning::Reply &reply)
     const bool lost = reply.outcome == Outcome::PortClosed;
     if (lost || m_stopping || (m_options.count && m_polls >= *m_options.count))
         endPolling();
+    else if (m_tickWaiting)
+        poll();
 }
 
 void PortRun::endPolling()
@@ -321,12 +329,13 @@ void PortRun::endPolling()
         m_monitorTick.stop();
     }
     Output::diagnose(QStringLiteral("%1: %2 polls, %3 answered, %4 without a usable answer, %5 "
-                                    "ticks met the last poll still waiting, %6 bytes discarded")
+                                    "sent late, %6 not sent, %7 bytes discarded")
                          .arg(m_port)
                          .arg(m_polls)
                          .arg(m_answered)
                          .arg(m_polls - m_answered)
                          .arg(m_late)
+                         .arg(m_missed)
                          .arg(m_client.discardedBytes()));
     finish(m_status);
 }

@@ -79,7 +79,9 @@ private:
     QTimer m_period;
     long long m_polls = 0;
     long long m_answered = 0;
-    long long m_late = 0; // ticks that met the previous poll still waiting
+    long long m_late = 0;   // polls sent after their tick, once the one before had ended
+    long long m_missed = 0; // ticks dropped while one already waited
+    bool m_tickWaiting = false;
     bool m_stopping = false;
     std::unique_ptr<monitor::ExchangeMonitor> m_monitor;
     std::optional<monitor::WallClock> m_wallClock;
