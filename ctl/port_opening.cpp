@@ -1,0 +1,82 @@
+#include "port_opening.h"
+
+#include "serial/open_failure_probe.h"
+#include "serial/port_names.h"
+#include "serial/transport_factory.h"
+
+#include <QFile>
+#include <QRegularExpression>
+
+namespace ctl {
+namespace {
+
+// COM1 … COM25, in any case.
+std::optional<int> comNumber(const QString &port)
+{
+    static const QRegularExpression pattern(QStringLiteral("^COM([0-9]{1,2})$"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = pattern.match(port);
+    if (!match.hasMatch())
+        return std::nullopt;
+    const int number = match.captured(1).toInt();
+    if (number < serial::kFirstPort || number > serial::kLastPort)
+        return std::nullopt;
+    return number;
+}
+
+} // namespace
+
+OpenedPort openPort(const QString &port, const serial::PortDirectory &ports, int baud)
+{
+    serial::LineSettings settings;
+    settings.baudRate = baud;
+    const std::optional<int> number = comNumber(port);
+    QString device = port;
+    if (number) {
+        const std::optional<serial::DeviceInfo> found = ports.resolve(*number);
+        if (!found) {
+            const serial::OpenAttempt none{serial::OpenFailure::NoDevice, QString(), QString()};
+            return {nullptr, ports.explainOpenFailure(*number, none)};
+        }
+        device = found->systemLocation;
+    }
+    std::unique_ptr<serial::Transport> transport = serial::makeTransport(device);
+    transport->setLine(settings);
+    const serial::OpenAttempt attempt = transport->open();
+    if (attempt.failure == serial::OpenFailure::None)
+        return {std::move(transport), QString()};
+    if (number)
+        return {nullptr, ports.explainOpenFailure(*number, attempt)};
+    // A device named on the command line stands for no COM number.
+    serial::OpenFailureFacts facts = serial::gatherOpenFailureFacts(0, attempt, ports.map(), {});
+    facts.mappedBy = QStringLiteral("选项 --port");
+    return {nullptr, serial::openFailureCause(facts)};
+}
+
+std::optional<QStringList> readPortsFile(const QString &path, QString &error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        error = QStringLiteral("%1: cannot be read: %2").arg(path, file.errorString());
+        return std::nullopt;
+    }
+    QStringList ports;
+    int number = 0;
+    while (!file.atEnd()) {
+        ++number;
+        const QString line = QString::fromUtf8(file.readLine()).trimmed();
+        if (line.isEmpty() || line.startsWith(u'#'))
+            continue;
+        if (line.contains(u' ') || line.contains(u'\t')) {
+            error = QStringLiteral("%1, line %2: one port a line, “%3” is not one")
+                        .arg(path)
+                        .arg(number)
+                        .arg(line);
+            return std::nullopt;
+        }
+        ports << line;
+    }
+    return ports;
+}
+
+} // namespace ctl
