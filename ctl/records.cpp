@@ -8,6 +8,12 @@
 namespace ctl {
 namespace {
 
+// "2026-12-08T09:24:26.468+08:00": what a program reading the output parses without guessing.
+QString rfc3339(const QDateTime &time)
+{
+    return time.toOffsetFromUtc(time.offsetFromUtc()).toString(Qt::ISODateWithMs);
+}
+
 const modbus::RegisterRow &rowOf(int field)
 {
     return modbus::registerMap()[static_cast<std::size_t>(field)];
@@ -165,7 +171,7 @@ Record pollRecord(const Where &where, const QDateTime &time, const std::optional
                   const std::optional<Failure> &failure, qint64 discarded)
 {
     Record record;
-    const QString stamp = monitor::rfc3339(time);
+    const QString stamp = rfc3339(time);
     record.json = QJsonObject{{QStringLiteral("version"), kFormatVersion},
                               {QStringLiteral("command"), commandName(where.command)},
                               {QStringLiteral("time"), stamp},
@@ -251,7 +257,7 @@ Record frameRecord(const QString &port, const monitor::Frame &frame, const QDate
     const QString direction = frame.direction == monitor::Direction::Sent
                                   ? QStringLiteral("sent")
                                   : QStringLiteral("received");
-    const QString stamp = monitor::rfc3339(time);
+    const QString stamp = rfc3339(time);
     const QString bytes = monitor::hexText(frame.bytes);
     const QString meaning = QString::fromStdString(frame.meaning);
     const QString response = frame.responseTime ? milliseconds(*frame.responseTime) : QString();

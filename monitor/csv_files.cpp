@@ -135,8 +135,7 @@ QString valueCsvHeader()
 
 QString valueCsvLine(const Sample &sample, const QDateTime &time)
 {
-    QStringList cells{localTimeText(time), utcOffsetText(time),
-                      QString::number(sample.station)};
+    QStringList cells{localTimeText(time), utcOffsetText(time), QString::number(sample.station)};
     for (const modbus::RegisterRow &row : modbus::registerMap()) {
         if (!sample.has(row.field)) {
             cells << QString() << QString();

@@ -165,7 +165,8 @@ void CommAdapter::received(const QByteArray &bytes)
     QPointer<CommAdapter> alive(this);
     // A refusal is five bytes, shorter than the answer the threshold waits for: it is
     // reported as soon as it is whole, or the window would wait for bytes that never come.
-    const bool arrived = m_rThreshold > 0 && (m_inBuffer.size() >= m_rThreshold || refusalWaiting());
+    const bool arrived =
+        m_rThreshold > 0 && (m_inBuffer.size() >= m_rThreshold || refusalWaiting());
     if (kept > 0 && arrived) {
         raise(serial::kComEvReceive);
         if (!alive)
