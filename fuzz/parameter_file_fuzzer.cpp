@@ -48,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const QByteArray bytes(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
     const commissioning::LoadResult result = commissioning::parseParameterFile(bytes);
     if (!result.set) {
-        static const QRegularExpression named(QStringLiteral("^第 (\\d+) 行：.+"),
+        static const QRegularExpression named(QStringLiteral("^第 (\\d+) 行(（[^）]+）)?：.+"),
                                               QRegularExpression::DotMatchesEverythingOption);
         const QRegularExpressionMatch match = named.match(result.error);
         require(match.hasMatch(), "refusal that names no line", result.error);

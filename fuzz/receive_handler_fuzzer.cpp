@@ -2,6 +2,7 @@
 // start-address text and counter state, through the fakes of the tests. Each event is
 // checked against rules written out here: what was counted, which fields were written and
 // what texts they may hold.
+#include "modbus/exchange_judge.h"
 #include "operations/receive_handler.h"
 #include "serial/comm_events.h"
 #include "support/fake_form.h"
@@ -163,14 +164,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const ops::FormVars varsBefore = vars;
     ops::MSComm1_OnComm(window);
 
-    // Counting: one more, stopping at the largest 32-bit number; the label shows it.
-    const std::int32_t counted = varsBefore.RecCount == std::numeric_limits<std::int32_t>::max()
-                                     ? varsBefore.RecCount
-                                     : varsBefore.RecCount + 1;
+    // What the exchange judge makes of the answer to the request remembered; nothing is
+    // judged before a request.
+    const bool judged = receiveEvent && varsBefore.LastRequest != modbus::RequestFrame{};
+    const modbus::Verdict verdict = modbus::judgeAnswer(varsBefore.LastRequest, answer).verdict;
+    const bool corrupt = judged && verdict == modbus::Verdict::BadCrc;
+    const bool refused = judged && verdict == modbus::Verdict::Exception;
+
+    // Counting: one more, stopping at the largest 32-bit number, but never for a corrupt
+    // answer; the label shows it.
+    const std::int32_t counted =
+        corrupt || varsBefore.RecCount == std::numeric_limits<std::int32_t>::max()
+            ? varsBefore.RecCount
+            : varsBefore.RecCount + 1;
     require(vars.RecCount == counted, "RecCount not counted or not saturated");
     require(form.text(Field::lblErrCounter) == QString::number(counted), "lblErrCounter");
     require(vars.CmdType == varsBefore.CmdType, "CmdType changed by the receive handler");
-    require(messages.shown.empty(), "the receive handler showed a message");
+    require(messages.shown.size() == (refused ? 1U : 0U),
+            "a message other than the one naming a refusal");
     require(port.written.isEmpty(), "the receive handler wrote to the line");
 
     if (!receiveEvent) {
@@ -184,6 +195,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const QString state = form.text(Field::txtState);
     require(state.size() == static_cast<qsizetype>(3 * answer.size()), "txtState length");
     require(state == receivedText(answer), "txtState text");
+    if (corrupt || refused) {
+        require(form.lampsShown == std::vector<ops::Lamp>{ops::Lamp::imgNotConnected},
+                "a corrupt or refused answer must light the red lamp only");
+        require(form.written == std::set<Field>{Field::lblErrCounter, Field::txtState},
+                "a corrupt or refused answer decoded something");
+        return 0;
+    }
     require(form.lampsShown == std::vector<ops::Lamp>{ops::Lamp::imgConnected},
             "receive event must end with the green lamp only");
 
