@@ -4,7 +4,6 @@
 #include "serial/tcp_device.h"
 
 #include <QCommandLineParser>
-#include <QRegularExpression>
 
 namespace app {
 
@@ -34,15 +33,13 @@ QString usageText(const QList<QCommandLineOption> &options)
 // "COMn=DEVICE", n 1..25 (COM in any case), DEVICE not empty.
 std::optional<std::pair<int, QString>> portMapping(const QString &value)
 {
-    static const QRegularExpression pattern(QStringLiteral("^COM([0-9]{1,2})=(.+)$"),
-                                            QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch match = pattern.match(value);
-    if (!match.hasMatch())
+    const qsizetype equals = value.indexOf(QLatin1Char('='));
+    const std::optional<int> port = serial::comNumber(value.left(equals));
+    // A device name is one line.
+    if (equals < 0 || !port || equals + 1 == value.size() ||
+        value.indexOf(QLatin1Char('\n'), equals) >= 0)
         return std::nullopt;
-    const int port = match.captured(1).toInt();
-    if (port < serial::kFirstPort || port > serial::kLastPort)
-        return std::nullopt;
-    return std::pair{port, match.captured(2)};
+    return std::pair{*port, value.mid(equals + 1)};
 }
 
 } // namespace

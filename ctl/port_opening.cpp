@@ -5,32 +5,14 @@
 #include "serial/transport_factory.h"
 
 #include <QFile>
-#include <QRegularExpression>
 
 namespace ctl {
-namespace {
-
-// COM1 … COM25, in any case.
-std::optional<int> comNumber(const QString &port)
-{
-    static const QRegularExpression pattern(QStringLiteral("^COM([0-9]{1,2})$"),
-                                            QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch match = pattern.match(port);
-    if (!match.hasMatch())
-        return std::nullopt;
-    const int number = match.captured(1).toInt();
-    if (number < serial::kFirstPort || number > serial::kLastPort)
-        return std::nullopt;
-    return number;
-}
-
-} // namespace
 
 OpenedPort openPort(const QString &port, const serial::PortDirectory &ports, int baud)
 {
     serial::LineSettings settings;
     settings.baudRate = baud;
-    const std::optional<int> number = comNumber(port);
+    const std::optional<int> number = serial::comNumber(port);
     QString device = port;
     if (number) {
         const std::optional<serial::DeviceInfo> found = ports.resolve(*number);

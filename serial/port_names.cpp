@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
+#include <QRegularExpression>
 #include <QSerialPortInfo>
 #include <QtGlobal>
 #include <algorithm>
@@ -235,6 +236,19 @@ QString portToolTip(int port, const PortMap &map, Platform platform,
     }
     return QStringLiteral("%1 → %2").arg(portName, shownLocation(*device, platform)) +
            detailLines(*device);
+}
+
+std::optional<int> comNumber(const QString &name)
+{
+    static const QRegularExpression pattern(QStringLiteral("^COM([0-9]{1,2})$"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = pattern.match(name);
+    if (!match.hasMatch())
+        return std::nullopt;
+    const int number = match.captured(1).toInt();
+    if (!isValidPort(number))
+        return std::nullopt;
+    return number;
 }
 
 Platform hostPlatform()

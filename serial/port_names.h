@@ -76,6 +76,9 @@ struct DeviceInfo
 [[nodiscard]] QString portToolTip(int port, const PortMap &map, Platform platform,
                                   const QList<DeviceInfo> &present);
 
+// The number of a port name "COM1" … "COM25", in any case; nothing for anything else.
+[[nodiscard]] std::optional<int> comNumber(const QString &name);
+
 // The platform this program runs on, and the serial devices the system lists now.
 [[nodiscard]] Platform hostPlatform();
 [[nodiscard]] QList<DeviceInfo> presentDevices();
