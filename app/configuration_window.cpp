@@ -2,6 +2,7 @@
 
 #include "modbus/register_map.h"
 #include "named_controls.h"
+#include "values/register_text.h"
 
 #include <QComboBox>
 #include <QDateTime>
@@ -133,7 +134,7 @@ void ConfigurationWindow::build()
     m_table = named(new QTableWidget(modbus::kValueFieldCount, kColumnCount), "tblParameters",
                     QStringLiteral("参数表"));
     m_table->setHorizontalHeaderLabels({QStringLiteral("写入"), QStringLiteral("参数"),
-                                        QStringLiteral("寄存器"), QStringLiteral("文件中的值"),
+                                        QStringLiteral("寄存器（读 / 写）"), QStringLiteral("文件中的值"),
                                         QStringLiteral("设备中的值"), QStringLiteral("结果")});
     m_table->verticalHeader()->hide();
     m_table->horizontalHeader()->setStretchLastSection(true);
@@ -147,13 +148,8 @@ void ConfigurationWindow::build()
             tick->setCheckState(Qt::Unchecked);
         m_table->setItem(row.field, kWrite, tick);
         m_table->setItem(row.field, kCaption, cell(QString::fromUtf8(row.caption)));
-        m_table->setItem(
-            row.field, kRegister,
-            cell(row.setButton >= 0
-                     ? QStringLiteral("0x") + QStringLiteral("%1")
-                                                  .arg(row.writeRegister, 4, 16, QLatin1Char('0'))
-                                                  .toUpper()
-                     : QString::number(row.readRegister)));
+        m_table->setItem(row.field, kRegister,
+                         cell(QString::fromStdString(values::registerText(row))));
         for (const int column : {kInFile, kInDevice, kResult})
             m_table->setItem(row.field, column, cell(QString()));
     }

@@ -259,10 +259,15 @@ void frmMain::configure()
     };
     std::optional<commissioning::Link> chosen;
     {
-        ConfigurationWindow window(port.lend(), link, reopen, this);
+        serial::Transport *line = port.lend();
+        if (line)
+            m_traffic.lineEvent(QStringLiteral("串口交给设备配置窗口"));
+        ConfigurationWindow window(line, link, reopen, this);
         window.exec();
         chosen = window.chosenLink();
     }
+    if (port.lent())
+        m_traffic.lineEvent(QStringLiteral("设备配置窗口交回串口"));
     port.giveBack();
     if (!wasOpen)
         port.setPortOpen(false);

@@ -44,8 +44,7 @@ int main(int argc, char *argv[])
     app::frmMain window(MSComm1, messages);
     messages.setParent(&window);
     // The monitor follows the line from the first open on, whether its window is open or not.
-    QObject::connect(&MSComm1, &ops::CommAdapter::transportChanged, &window.trafficMonitor(),
-                     &app::TrafficMonitor::watch);
+    window.trafficMonitor().follow(MSComm1);
     window.Form_Load();
     window.show();
     if (commandLine.configure)

@@ -9,6 +9,9 @@
 #include <QTimer>
 #include <optional>
 
+namespace ops {
+class CommAdapter;
+}
 namespace serial {
 class Transport;
 }
@@ -28,8 +31,13 @@ public:
     explicit TrafficMonitor(QObject *parent = nullptr,
                             monitor::Clock clock = std::chrono::steady_clock::now);
 
+    // Follows the port's line from its next open on, and records its opening and closing.
+    void follow(ops::CommAdapter &port);
     // Watches this transport from now on, instead of the one before; nothing watches none.
     void watch(serial::Transport *transport);
+    // An event of the line in words (opened, closed, lent, given back), as a row of the record
+    // and a comment line of the value file. A lost line and a change of speed are seen here.
+    void lineEvent(const QString &text);
 
     [[nodiscard]] const monitor::Record &record() const { return m_record; }
     [[nodiscard]] const monitor::Trend &trend() const { return m_trend; }
@@ -58,8 +66,13 @@ signals:
 
 private:
     void takeLine();
+    // Tells the exchange layer the line's speed and character.
+    void tellLine();
+    void writeValueLog(const std::vector<monitor::Frame> &frames,
+                       const std::vector<monitor::Sample> &samples);
     void wake();
 
+    monitor::Clock m_clock;
     QPointer<serial::Transport> m_transport;
     // What the exchange layer was last told; it starts on the tool's 9600,N,8,1.
     std::optional<serial::LineSettings> m_line = serial::LineSettings{};

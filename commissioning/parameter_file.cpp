@@ -4,6 +4,7 @@
 #include "values/messages.h"
 #include "values/numeric_text.h"
 #include "values/parameter_value.h"
+#include "values/register_text.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -68,8 +69,10 @@ QString parameterFault(const modbus::RegisterRow &row, const QStringList &parts,
         return QStringLiteral("参数行应为“名称 | 寄存器 | 显示值 | 原始值”");
     if (parts[0] != QString::fromUtf8(row.caption))
         return QStringLiteral("此处应为参数“%1”").arg(QString::fromUtf8(row.caption));
-    if (wholeNumber(parts[1], 0, 0xFFFF) != row.readRegister)
-        return QStringLiteral("“%1”的寄存器应为 %2").arg(parts[0]).arg(row.readRegister);
+    // Files saved before the write register was named hold the read register alone.
+    const QString registers = QString::fromStdString(values::registerText(row));
+    if (parts[1] != registers && wholeNumber(parts[1], 0, 0xFFFF) != row.readRegister)
+        return QStringLiteral("“%1”的寄存器应为 %2").arg(parts[0], registers);
     const auto rawValue = wholeNumber(parts[3], 0, 65535);
     if (!rawValue)
         return QStringLiteral("原始值应为 0 到 65535 的整数");
@@ -94,8 +97,8 @@ QString parameterFault(const modbus::RegisterRow &row, const QStringList &parts,
 QString parameterFileText(const ParameterSet &set)
 {
     QString text = QString::fromUtf8(kFileHeader) + QString::number(kFileVersion) + u'\n';
-    text += QStringLiteral("# 本文件由 RX904 工具的“设备配置”保存；参数行：名称 | 寄存器 | "
-                           "显示值 | 原始值\n");
+    text += QStringLiteral("# 本文件由 RX904 工具的“设备配置”保存；参数行：名称 | 寄存器（读 / 写）"
+                           " | 显示值 | 原始值\n");
     const auto line = [&text](const QString &key, const QString &value) {
         text += key + QStringLiteral(" = ") + value + u'\n';
     };
@@ -107,7 +110,8 @@ QString parameterFileText(const ParameterSet &set)
     for (const modbus::RegisterRow &row : modbus::registerMap()) {
         const std::uint16_t raw = set.raw[static_cast<std::size_t>(row.field)];
         line(kParameter,
-             QStringList{QString::fromUtf8(row.caption), QString::number(row.readRegister),
+             QStringList{QString::fromUtf8(row.caption),
+                         QString::fromStdString(values::registerText(row)),
                          shownText(row.field, raw), QString::number(raw)}
                  .join(QStringLiteral(" | ")));
     }

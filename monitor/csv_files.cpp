@@ -68,7 +68,15 @@ QString csvCell(const QString &text)
 
 QString directionText(Direction direction)
 {
-    return direction == Direction::Sent ? QStringLiteral("发送") : QStringLiteral("接收");
+    switch (direction) {
+    case Direction::Sent:
+        return QStringLiteral("发送");
+    case Direction::Received:
+        return QStringLiteral("接收");
+    case Direction::Line:
+        return QStringLiteral("串口");
+    }
+    return QString();
 }
 
 QString verdictText(Verdict verdict)
@@ -90,6 +98,8 @@ QString verdictText(Verdict verdict)
         return QStringLiteral("无应答");
     case Verdict::Unsolicited:
         return QStringLiteral("无请求");
+    case Verdict::LineEvent:
+        return QStringLiteral("事件");
     }
     return QString();
 }
@@ -183,6 +193,14 @@ QString ValueLog::write(const Sample &sample, const QDateTime &time)
     if (!m_file.isOpen())
         return QString();
     return writeLine(valueCsvLine(sample, time));
+}
+
+// A line a spreadsheet shows as one text cell, so a gap in the values says why it is there.
+QString ValueLog::note(const QString &text, const QDateTime &time)
+{
+    if (!m_file.isOpen())
+        return QString();
+    return writeLine(csvText(QStringLiteral("# %1 %2").arg(localTimeText(time), text)));
 }
 
 QString ValueLog::writeLine(const QString &line)

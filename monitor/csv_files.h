@@ -57,6 +57,8 @@ public:
     // An empty text on success, otherwise the reason.
     [[nodiscard]] QString start(const QString &path);
     [[nodiscard]] QString write(const Sample &sample, const QDateTime &time);
+    // A comment line for an event of the line ("# 2026-12-08 09:24:26.468 串口断开：…").
+    [[nodiscard]] QString note(const QString &text, const QDateTime &time);
     void stop();
     [[nodiscard]] bool running() const { return m_file.isOpen(); }
     [[nodiscard]] QString path() const { return m_file.fileName(); }

@@ -421,6 +421,12 @@ void ExchangeMonitor::flushUnsolicitedRow()
     m_frames.push_back(std::move(frame));
 }
 
+void ExchangeMonitor::lineEvent(std::string text, TimePoint at)
+{
+    m_frames.push_back(
+        Frame{at, Direction::Line, Verdict::LineEvent, {}, Meaning(std::move(text)), {}});
+}
+
 std::vector<Frame> ExchangeMonitor::takeFrames()
 {
     return std::exchange(m_frames, {});

@@ -19,7 +19,8 @@ using TimePoint = std::chrono::steady_clock::time_point;
 using Clock = std::function<TimePoint()>;
 using Bytes = std::vector<std::uint8_t>;
 
-enum class Direction { Sent, Received };
+// Line: an event of the line itself (opened, closed, lost, speed changed, lent), no bytes.
+enum class Direction { Sent, Received, Line };
 
 // How a frame was judged. A request is always Request; the rest are answers or the rows
 // that stand for them.
@@ -32,6 +33,7 @@ enum class Verdict {
     Interrupted, // the next request left while the answer was still coming, and its rest
     NoAnswer,    // nothing at all; the row has no bytes
     Unsolicited, // bytes with no request waiting
+    LineEvent,   // a row of Direction::Line
 };
 
 // A frame's meaning in words. Polling repeats the same few meanings, so equal texts share
@@ -138,6 +140,8 @@ public:
 
     void sent(std::span<const std::uint8_t> bytes, TimePoint at);
     void received(std::span<const std::uint8_t> bytes, TimePoint at);
+    // Something happened to the line itself; a row of its own, in the order it came.
+    void lineEvent(std::string text, TimePoint at);
     // Judges what the clock's time decides: a request past its time-out, bytes with no
     // request that have fallen silent.
     void poll();

@@ -48,8 +48,10 @@ bool CommAdapter::setPortOpen(bool open)
 {
     if (!open) {
         discardReceived();
-        if (m_transport && !m_lent)
+        if (portOpen() && !m_lent) {
             m_transport->close();
+            emit lineEvent(QStringLiteral("关闭串口 COM%1").arg(m_commPort));
+        }
         return true;
     }
     // Opening an open port fails and leaves it open, as the classic control raises "port
@@ -71,9 +73,16 @@ bool CommAdapter::setPortOpen(bool open)
     emit transportChanged(m_transport.get());
     m_lastOpen = m_transport->open();
     discardReceived();
-    if (m_lastOpen.failure == serial::OpenFailure::None)
-        m_lostCause.clear();
-    return m_lastOpen.failure == serial::OpenFailure::None;
+    if (m_lastOpen.failure != serial::OpenFailure::None)
+        return false;
+    m_lostCause.clear();
+    const std::optional<serial::LineSettings> line = m_transport->line();
+    emit lineEvent(
+        QStringLiteral("打开串口 COM%1（%2）%3")
+            .arg(m_commPort)
+            .arg(m_transport->location(),
+                 line ? QStringLiteral("，") + serial::lineSettingsText(*line) : QString()));
+    return true;
 }
 
 QString CommAdapter::openFailureCause() const

@@ -72,11 +72,13 @@ public:
     // Nothing to lend while the port is closed or lent already.
     [[nodiscard]] serial::Transport *lend() override;
     void giveBack() override;
-    [[nodiscard]] bool lent() const { return m_lent; }
+    [[nodiscard]] bool lent() const override { return m_lent; }
 
 signals:
     // An open made a new transport: watchers of the line follow it from here.
     void transportChanged(serial::Transport *transport);
+    // The port was opened (with its settings) or closed, in words for the traffic record.
+    void lineEvent(const QString &text);
 
 private:
     void received(const QByteArray &bytes);

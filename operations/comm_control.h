@@ -70,6 +70,7 @@ public:
     // control sees no bytes and keeps none; given back, the control is as it was.
     [[nodiscard]] virtual serial::Transport *lend() { return nullptr; }
     virtual void giveBack() {}
+    [[nodiscard]] virtual bool lent() const { return false; }
 
 signals:
     // Raised from the event loop, never from inside one of the calls above.

@@ -22,6 +22,9 @@ struct LineSettings
 // or 2. Blanks around a field are allowed. Anything else gives nullopt.
 [[nodiscard]] std::optional<LineSettings> parseLineSettings(const QString &text);
 
+// The settings as a settings text: "9600,N,8,1", "19200,E,8,1", "4800,O,5,1.5".
+[[nodiscard]] QString lineSettingsText(const LineSettings &settings);
+
 // One character on the line in half bits (1.5 stop bits are 3): start bit, data bits, parity
 // bit if any, stop bits. "9600,N,8,1" gives 20, "9600,E,8,1" 22, "4800,O,5,1.5" 17.
 [[nodiscard]] int halfBitsPerCharacter(const LineSettings &settings);

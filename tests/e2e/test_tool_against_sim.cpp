@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QTcpServer>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
 #include <csignal>
@@ -243,6 +244,10 @@ TEST_F(ToolAgainstSim, RefusedConnectionIsReportedWithItsCause)
 TEST_F(ToolAgainstSim, DeviceServerDroppingTheConnectionIsAVanishedPortWithoutARequest)
 {
     startTool({"--tcp", "127.0.0.1:0"});
+    QTemporaryDir folder;
+    const QString valueFile = folder.filePath(QStringLiteral("values.csv"));
+    app::TrafficMonitor &traffic = window->trafficMonitor();
+    ASSERT_EQ(traffic.startValueLog(valueFile), QString());
     click("comDoOnce");
     ASSERT_TRUE(waitForReceived(2));
     sim.signal(SIGKILL);
@@ -254,6 +259,23 @@ TEST_F(ToolAgainstSim, DeviceServerDroppingTheConnectionIsAVanishedPortWithoutAR
     runEventsFor(200);
     EXPECT_EQ(text("lblErrCounter"), "3") << "the port-loss event is raised once";
     EXPECT_TRUE(messages.shown.empty());
+    // The record and the value file say why the data stop.
+    traffic.flush();
+    QStringList events;
+    for (long long i = traffic.record().firstIndex(); i < traffic.record().endIndex(); ++i) {
+        if (traffic.record().at(i).direction == monitor::Direction::Line)
+            events << QString::fromStdString(traffic.record().at(i).meaning);
+    }
+    ASSERT_EQ(events.size(), 2) << events.join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(events[0].startsWith(QStringLiteral("打开串口 COM1（tcp://127.0.0.1:")));
+    EXPECT_TRUE(events[1].startsWith(QStringLiteral("串口断开：串口服务器 127.0.0.1:")));
+    traffic.stopValueLog();
+    QFile values(valueFile);
+    ASSERT_TRUE(values.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(values.readAll()).split(QStringLiteral("\r\n"));
+    ASSERT_GE(lines.size(), 3);
+    EXPECT_TRUE(lines[2].contains(QStringLiteral(" 串口断开：串口服务器 127.0.0.1:")))
+        << lines.join(QLatin1Char('|')).toStdString();
     click("comDoOnce");
     ASSERT_EQ(messages.shown.size(), 1U);
     EXPECT_EQ(messages.shown[0].text, "打开串口出错，请确定串口是否已被占用");

@@ -79,8 +79,7 @@ protected:
         ports = serial::PortDirectory(serial::PortMap::fromEnvironment());
         port = std::make_unique<ops::CommAdapter>(ports);
         window = std::make_unique<app::frmMain>(*port, box ? *box : messages);
-        QObject::connect(port.get(), &ops::CommAdapter::transportChanged, &window->trafficMonitor(),
-                         &app::TrafficMonitor::watch);
+        window->trafficMonitor().follow(*port);
         window->Form_Load();
     }
 
