@@ -127,15 +127,16 @@ void ConfigurationWindow::build()
     m_saveButton = namedButton("cmdSaveParameters", QStringLiteral("保存参数…"));
     m_loadButton = namedButton("cmdLoadParameters", QStringLiteral("载入参数…"));
     m_writeButton = namedButton("cmdWriteDevice", QStringLiteral("写入设备"));
-    for (QPushButton *b : {m_readButton, m_saveButton, m_loadButton, m_writeButton})
+    m_reportButton = namedButton("cmdSaveReport", QStringLiteral("保存报告…"));
+    for (QPushButton *b : {m_readButton, m_saveButton, m_loadButton, m_writeButton, m_reportButton})
         parameterRow->addWidget(b);
     parameterRow->addStretch();
     parameterLayout->addLayout(parameterRow);
     m_table = named(new QTableWidget(modbus::kValueFieldCount, kColumnCount), "tblParameters",
                     QStringLiteral("参数表"));
-    m_table->setHorizontalHeaderLabels({QStringLiteral("写入"), QStringLiteral("参数"),
-                                        QStringLiteral("寄存器（读 / 写）"), QStringLiteral("文件中的值"),
-                                        QStringLiteral("设备中的值"), QStringLiteral("结果")});
+    m_table->setHorizontalHeaderLabels(
+        {QStringLiteral("写入"), QStringLiteral("参数"), QStringLiteral("寄存器（读 / 写）"),
+         QStringLiteral("文件中的值"), QStringLiteral("设备中的值"), QStringLiteral("结果")});
     m_table->verticalHeader()->hide();
     m_table->horizontalHeader()->setStretchLastSection(true);
     m_table->setSelectionMode(QAbstractItemView::NoSelection);
@@ -164,8 +165,9 @@ void ConfigurationWindow::build()
     layout->addWidget(parameterBox, 1);
     connect(m_readButton, &QPushButton::clicked, this, &ConfigurationWindow::readDevice);
     connect(m_saveButton, &QPushButton::clicked, this, &ConfigurationWindow::saveFile);
-    connect(m_loadButton, &QPushButton::clicked, this, &ConfigurationWindow::loadFile);
+    connect(m_loadButton, &QPushButton::clicked, this, [this] { loadFile(); });
     connect(m_writeButton, &QPushButton::clicked, this, &ConfigurationWindow::writeDevice);
+    connect(m_reportButton, &QPushButton::clicked, this, [this] { saveReport(); });
 
     auto *bottom = new QHBoxLayout;
     m_progress = named(new QProgressBar, "prgProgress", QStringLiteral("进度"));
@@ -199,6 +201,7 @@ void ConfigurationWindow::start(Job job)
     m_useButton->setEnabled(idle && !m_foundTable->selectedItems().isEmpty());
     m_saveButton->setEnabled(idle && m_device.has_value());
     m_writeButton->setEnabled(idle && m_file.has_value() && m_device.has_value());
+    m_reportButton->setEnabled(idle && !m_reports.empty());
     m_cancelButton->setEnabled(!idle);
     if (!idle) {
         m_cancelled = false;
@@ -327,8 +330,12 @@ void ConfigurationWindow::loadFile()
     const QString path =
         QFileDialog::getOpenFileName(this, QStringLiteral("载入参数"), QString(),
                                      QStringLiteral("参数文件 (*.txt);;所有文件 (*)"));
-    if (path.isEmpty())
-        return;
+    if (!path.isEmpty())
+        loadFile(path);
+}
+
+void ConfigurationWindow::loadFile(const QString &path)
+{
     const commissioning::LoadResult loaded = commissioning::loadParameterFile(path);
     if (!loaded.set) {
         QMessageBox::warning(
@@ -383,8 +390,31 @@ void ConfigurationWindow::writeDevice()
     }
     for (int field = 0; field < modbus::kValueFieldCount; ++field)
         m_table->item(field, kResult)->setText(QString());
+    m_beforeWrite = *m_device;
     start(Job::Write);
     m_jobs.writeParameters(m_file->raw, chosen);
+}
+
+void ConfigurationWindow::saveReport()
+{
+    const QString suggested =
+        QStringLiteral("RX904_报告_%1.pdf")
+            .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd_HHmm")));
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("保存报告"), suggested,
+                                                      QStringLiteral("PDF 文件 (*.pdf)"));
+    if (!path.isEmpty())
+        saveReport(path);
+}
+
+void ConfigurationWindow::saveReport(const QString &path)
+{
+    const QString error = commissioning::saveReportPdf(path, m_reports);
+    if (!error.isEmpty()) {
+        QMessageBox::warning(this, QStringLiteral("保存报告"), error);
+        return;
+    }
+    m_status->setText(
+        QStringLiteral("报告已保存到 %1（%2 台设备，每台一页）").arg(path).arg(m_reports.size()));
 }
 
 void ConfigurationWindow::showParameters()
@@ -434,6 +464,10 @@ void ConfigurationWindow::finished(const QString &message)
         }
         break;
     case Job::Write: {
+        m_reports.push_back(
+            commissioning::makeDeviceReport(*m_file, m_beforeWrite, m_jobs, message));
+        if (m_client.line())
+            m_reports.back().port = m_client.line()->location();
         m_device = m_jobs.device();
         for (const modbus::RegisterRow &row : modbus::registerMap()) {
             const commissioning::RowResult &result =

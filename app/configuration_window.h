@@ -1,5 +1,6 @@
 #pragma once
 #include "commissioning/commissioner.h"
+#include "commissioning/commissioning_report.h"
 #include "commissioning/device_client.h"
 #include "commissioning/parameter_file.h"
 #include "serial/transport.h"
@@ -43,8 +44,13 @@ public:
     void useFound();
     void readDevice();
     void saveFile();
+    // Asks for the file, then loads it.
     void loadFile();
+    void loadFile(const QString &path);
     void writeDevice();
+    // Asks where, then writes the report of every device written since the window opened.
+    void saveReport();
+    void saveReport(const QString &path);
     // Closing while a job runs ends the job first.
     void reject() override;
 
@@ -71,6 +77,10 @@ private:
     Job m_job = Job::None;
     std::optional<commissioning::ParameterSet> m_file;
     std::optional<commissioning::ParameterSet> m_device;
+    // The device as it was when the writing started, for the report.
+    commissioning::ParameterSet m_beforeWrite;
+    // One per "写入设备" since the window opened: the pages of the report.
+    std::vector<commissioning::DeviceReport> m_reports;
     std::optional<commissioning::Link> m_chosen;
     Reopen m_reopen;
     bool m_cancelled = false;
@@ -85,6 +95,7 @@ private:
     QPushButton *m_saveButton = nullptr;
     QPushButton *m_loadButton = nullptr;
     QPushButton *m_writeButton = nullptr;
+    QPushButton *m_reportButton = nullptr;
     QTableWidget *m_table = nullptr;
     QProgressBar *m_progress = nullptr;
     QLabel *m_status = nullptr;

@@ -126,6 +126,7 @@ public:
 
     // Works over another line from now on (the port opened again after it was lost).
     void setLine(serial::Transport *line);
+    [[nodiscard]] serial::Transport *line() const { return m_line; }
 
 signals:
     // The line went away while held, with its cause in the window's language; the request

@@ -109,11 +109,10 @@ QString parameterFileText(const ParameterSet &set)
     line(kToolVersion, set.toolVersion);
     for (const modbus::RegisterRow &row : modbus::registerMap()) {
         const std::uint16_t raw = set.raw[static_cast<std::size_t>(row.field)];
-        line(kParameter,
-             QStringList{QString::fromUtf8(row.caption),
-                         QString::fromStdString(values::registerText(row)),
-                         shownText(row.field, raw), QString::number(raw)}
-                 .join(QStringLiteral(" | ")));
+        line(kParameter, QStringList{QString::fromUtf8(row.caption),
+                                     QString::fromStdString(values::registerText(row)),
+                                     shownText(row.field, raw), QString::number(raw)}
+                             .join(QStringLiteral(" | ")));
     }
     return text;
 }

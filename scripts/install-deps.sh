@@ -11,6 +11,7 @@ packages=(
     libmodbus-dev mbpoll
     clang libclang-rt-14-dev valgrind
     librsvg2-bin desktop-file-utils appstream lintian
+    poppler-utils
 )
 
 missing=()

@@ -1,13 +1,17 @@
 #include "app/configuration_window.h"
+#include "commissioning/parameter_file.h"
 #include "tool_fixture.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
+#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <csignal>
@@ -107,6 +111,52 @@ TEST_F(ConfigurationWindowTest, ScanShowsEachDeviceAsItAnswersAndCancelKeepsTheB
         EXPECT_LT(bar->value(), bar->maximum());
         EXPECT_EQ(dialog.findChild<QLabel *>(QStringLiteral("lblStatus"))->text(),
                   QStringLiteral("已取消"));
+    });
+}
+
+// Two writings, one page each: the report carries each device's values before, written and
+// read back, and its overall result, in a PDF another program can read.
+TEST_F(ConfigurationWindowTest, TheReportHasAPagePerWritingWithItsValues)
+{
+    startTool();
+    QTemporaryDir folder;
+    configure([&](app::ConfigurationWindow &dialog) {
+        for (const std::uint16_t alarmHigh : {850, 860}) {
+            commissioning::ParameterSet file;
+            file.raw = {235, 1175, 0, alarmHigh, 0, 0, 0, 1, 9600, 1, 50000, 0, 1000, 0, 2};
+            const QString path = folder.filePath(QStringLiteral("%1.txt").arg(alarmHigh));
+            ASSERT_EQ(commissioning::saveParameterFile(path, file), QString());
+            dialog.loadFile(path);
+            ASSERT_TRUE(waitUntil([&] { return idle(dialog); }));
+            dialog.writeDevice();
+            ASSERT_TRUE(waitUntil([&] { return idle(dialog); }));
+        }
+        const QString pdf = folder.filePath(QStringLiteral("报告.pdf"));
+        dialog.saveReport(pdf);
+        QProcess pdftotext;
+        pdftotext.start(QStringLiteral("pdftotext"),
+                        {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+        ASSERT_TRUE(pdftotext.waitForFinished(30000));
+        // Some fonts share one glyph between a character and its radical (高 and ⾼), and the
+        // text taken back may name the radical: compared as NFKC, both are the character (and
+        // full-width punctuation is ASCII).
+        const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput())
+                                 .normalized(QString::NormalizationForm_KC);
+        const QStringList pages = text.split(QLatin1Char('\f'), Qt::SkipEmptyParts);
+        ASSERT_EQ(pages.size(), 2) << text.toStdString();
+        for (const int k : {0, 1}) {
+            const QString &page = pages[k];
+            EXPECT_TRUE(page.contains(QStringLiteral("合格:1 项已写入并校验")))
+                << page.toStdString();
+            EXPECT_TRUE(page.contains(QStringLiteral("报警高值"))) << page.toStdString();
+            // Before, written and read back, on the alarm-high row.
+            const QString before = k == 0 ? QStringLiteral("800") : QStringLiteral("850");
+            const QString after = k == 0 ? QStringLiteral("850") : QStringLiteral("860");
+            EXPECT_TRUE(page.contains(
+                QRegularExpression(QStringLiteral("报警高值\\s+3 / 0x0A00\\s+%1\\s+%2\\s+%1\\s+%1")
+                                       .arg(after, before))))
+                << page.toStdString();
+        }
     });
 }
 
