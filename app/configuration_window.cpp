@@ -1,8 +1,10 @@
 #include "configuration_window.h"
 
+#include "help_window.h"
 #include "modbus/register_map.h"
 #include "named_controls.h"
 #include "values/register_text.h"
+#include "window_fit.h"
 
 #include <QComboBox>
 #include <QDateTime>
@@ -14,6 +16,7 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -154,10 +157,12 @@ void ConfigurationWindow::build()
         for (const int column : {kInFile, kInDevice, kResult})
             m_table->setItem(row.field, column, cell(QString()));
     }
-    // All fifteen rows at once, without scrolling.
+    // All fifteen rows at once where the screen has room; on a short screen the table
+    // scrolls and the buttons below it stay in sight.
     const int rowHeight = fontMetrics().height() + 8;
     m_table->verticalHeader()->setDefaultSectionSize(rowHeight);
-    m_table->setMinimumHeight(rowHeight * (modbus::kValueFieldCount + 1) + 8);
+    constexpr int kShortestRows = 6;
+    m_table->setMinimumHeight(rowHeight * kShortestRows);
     m_table->resizeColumnsToContents();
     m_table->setColumnWidth(kInFile, 90);
     m_table->setColumnWidth(kInDevice, 90);
@@ -186,7 +191,14 @@ void ConfigurationWindow::build()
     layout->addWidget(m_status);
     connect(m_cancelButton, &QPushButton::clicked, this, &ConfigurationWindow::cancelJob);
     connect(m_closeButton, &QPushButton::clicked, this, &QDialog::reject);
-    resize(680, 740);
+    // The height that shows every row: the window as its layout would have it, with the table
+    // grown to its header, its fifteen rows and its frame.
+    const int fullTable = m_table->horizontalHeader()->sizeHint().height() +
+                          m_table->rowHeight(0) * modbus::kValueFieldCount +
+                          2 * m_table->frameWidth() + 6;
+    fitToScreen(*this, {680, sizeHint().height() - m_table->sizeHint().height() + fullTable});
+    auto *help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(help, &QShortcut::activated, this, [this] { showHelp(*this); });
 }
 
 void ConfigurationWindow::start(Job job)

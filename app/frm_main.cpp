@@ -1,6 +1,7 @@
 #include "frm_main.h"
 
 #include "configuration_window.h"
+#include "help_window.h"
 #include "monitor_window.h"
 #include "window_actions.h"
 
@@ -35,12 +36,14 @@ frmMain::frmMain(ops::CommControl &MSComm1, ops::MessageBox &messages, QWidget *
 {
     m_ui.setupUi(this);
     connectControls();
-    // Two more entries of the context menu, with their keys: nothing in the window's layout or
-    // texts changes.
+    // Three more entries of the context menu, with their keys: nothing in the window's layout
+    // or texts changes.
     QAction *monitor = addWindowAction(*this, QStringLiteral("通讯监视…"), QKeySequence(Qt::Key_F2),
                                        [this] { openTrafficMonitor(); });
     addWindowAction(*this, QStringLiteral("设备配置…"), QKeySequence(Qt::Key_F3),
                     [this] { openConfiguration(); });
+    addWindowAction(*this, QStringLiteral("帮助…"), QKeySequence(Qt::Key_F1),
+                    [this] { showHelp(*this); });
     offerTrafficMonitorOnFrames(monitor);
 }
 

@@ -1,10 +1,12 @@
 #include "monitor_window.h"
 
+#include "help_window.h"
 #include "modbus/register_map.h"
 #include "named_controls.h"
 #include "traffic_model.h"
 #include "traffic_monitor.h"
 #include "trend_view.h"
+#include "window_fit.h"
 
 #include <QAction>
 #include <QApplication>
@@ -20,6 +22,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTableView>
@@ -56,7 +59,9 @@ MonitorWindow::MonitorWindow(TrafficMonitor &monitor, QWidget *parent)
     setObjectName(QStringLiteral("MonitorWindow"));
     setWindowTitle(QStringLiteral("通讯监视"));
     setAccessibleName(QStringLiteral("通讯监视"));
-    resize(820, 560);
+    fitToScreen(*this, {820, 560});
+    auto *help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(help, &QShortcut::activated, this, [this] { showHelp(*this); });
     // Hex, numbers and plain Chinese need no shaping rules; skipping them is most of the cost
     // of the rows, the counters and the trend's texts that change four times a second.
     QFont plain = font();

@@ -17,6 +17,8 @@ QAction *addWindowAction(QWidget &window, const QString &text, const QKeySequenc
     auto *action = new QAction(text, &window);
     action->setShortcut(key);
     action->setShortcutContext(Qt::WindowShortcut);
+    // The menu names the key beside the entry, whatever the desktop's default.
+    action->setShortcutVisibleInContextMenu(true);
     QObject::connect(action, &QAction::triggered, &window, std::forward<Slot>(slot));
     window.addAction(action);
     return action;

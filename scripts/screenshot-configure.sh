@@ -41,10 +41,10 @@ FILE
 
 # With no window manager the window's client area starts near the screen's top-left corner;
 # these are screen coordinates of the buttons' centres.
-load="234 286"
-write="321 286"
+load="230 311"
+write="321 311"
 
-RX904_COM1="$link" xvfb-run -a -s "-screen 0 700x760x24" bash -c "
+RX904_COM1="$link" xvfb-run -a -s "-screen 0 700x800x24" bash -c "
     '$build/app/rx904-tool' --configure &
     tool=\$!
     sleep 2

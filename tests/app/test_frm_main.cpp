@@ -1,13 +1,17 @@
 #include "app/frm_main.h"
+#include "app/help_window.h"
 #include "support/fake_form.h"
 #include "support/fake_serial_control.h"
 #include "support/qt_printers.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTextBrowser>
 #include <gtest/gtest.h>
 
 using testing_support::FakeMessageBox;
@@ -139,4 +143,27 @@ TEST_F(FrmMainTest, HiddenSetButtonStillWritesItsRowWhenInvoked)
     edit("txtValue(9)")->setText("7");
     window.cmdSet_Click(6);
     EXPECT_EQ(window.ui().txtCommand->toPlainText().left(17), "01 06 0A 0C 00 07");
+}
+
+// The context menu names each entry's key, and F1 opens the help with what this program is.
+TEST_F(FrmMainTest, ContextMenuNamesTheKeysAndF1OpensTheHelp)
+{
+    QStringList entries;
+    for (const QAction *action : window.actions()) {
+        EXPECT_TRUE(action->isShortcutVisibleInContextMenu()) << action->text().toStdString();
+        entries << action->text() + QLatin1Char(' ') + action->shortcut().toString();
+    }
+    EXPECT_EQ(entries, QStringList({QStringLiteral("通讯监视… F2"), QStringLiteral("设备配置… F3"),
+                                    QStringLiteral("帮助… F1")}));
+    window.show();
+    QApplication::setActiveWindow(&window);
+    QTest::keyClick(&window, Qt::Key_F1);
+    auto *help = window.findChild<app::HelpWindow *>();
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    const QString text = help->findChild<QTextBrowser *>(QStringLiteral("txtHelp"))->toPlainText();
+    for (const QString &part : {QStringLiteral("F2"), QStringLiteral("--port COMn=DEVICE"),
+                                QStringLiteral("版本 ") + QStringLiteral(RX904_EXPECTED_VERSION),
+                                QStringLiteral("MIT"), QString::fromLatin1(qVersion())})
+        EXPECT_TRUE(text.contains(part)) << part.toStdString();
 }
