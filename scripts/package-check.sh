@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs the package that scripts/package.sh built, starts the installed rx904-tool from its
 # desktop entry on a virtual X display against the installed rx904-sim as COM1, presses "单次"
-# as an operator would until the device has answered, then purges the package and checks that
-# none of its files is left. Needs root.
+# as an operator would until the device has answered, reads the same device with the installed
+# rx904ctl, then purges the package and checks that none of its files is left. Needs root.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -56,11 +56,19 @@ for _ in $(seq 100); do
 done
 kill "$tool" && wait "$tool" || true
 tool=
+[ "$answered" -eq 1 ] || { echo "The query pressed in the installed tool got no answer" >&2; exit 1; }
+
+# The installed rx904ctl reads the same device, with no display, and exits 0.
+DISPLAY= /usr/bin/rx904ctl --port "$work/com1" --format json read >"$work/read.json" ||
+    { echo "The installed rx904ctl could not read the device" >&2; exit 1; }
+grep -q '"alarm_high"' "$work/read.json" ||
+    { echo "rx904ctl read printed no alarm_high: $(cat "$work/read.json")" >&2; exit 1; }
+[ -f /usr/share/bash-completion/completions/rx904ctl ] && [ -f /usr/share/man/man1/rx904ctl.1.gz ] ||
+    { echo "rx904ctl's completion or manual page is missing" >&2; exit 1; }
 kill "$sim" && wait "$sim" || true
 sim=
 kill "$xserver" && wait "$xserver" || true
 xserver=
-[ "$answered" -eq 1 ] || { echo "The query pressed in the installed tool got no answer" >&2; exit 1; }
 
 apt-get purge -y -qq rx904-tool >/dev/null
 if dpkg -s rx904-tool >/dev/null 2>&1; then

@@ -196,6 +196,24 @@ const CtlCase kCases[] = {
              EXPECT_FALSE(line.contains(QStringLiteral("values")));
          }
      }},
+    // Every frame as it was judged: the request, then the corrupt answer named so.
+    {"MonitorBadCrc",
+     {"--fault", "bad-crc"},
+     false,
+     {"--port", "PORT", "monitor", "--count", "1"},
+     1,
+     "01030000000F05CE",
+     [](const Lines &lines) {
+         // The try and its retry.
+         ASSERT_EQ(lines.size(), 4U);
+         for (std::size_t k = 0; k < lines.size(); k += 2) {
+             EXPECT_EQ(lines[k][QStringLiteral("direction")], QStringLiteral("sent"));
+             EXPECT_EQ(lines[k][QStringLiteral("bytes")],
+                       QStringLiteral("01 03 00 00 00 0F 05 CE"));
+             EXPECT_EQ(lines[k + 1][QStringLiteral("direction")], QStringLiteral("received"));
+             EXPECT_EQ(lines[k + 1][QStringLiteral("verdict")], QStringLiteral("bad_crc"));
+         }
+     }},
     // An answer later than the time-out is dropped, never taken for the next request's.
     {"LateAnswersDropped",
      {"--fault", "late=250"},
@@ -307,13 +325,22 @@ TEST(CtlFiles, LoadsSeveralDevicesConcurrently)
     const std::string file = dir.filePath(QStringLiteral("rx904.txt")).toStdString();
     ASSERT_EQ(runCtl(dir, {"--port", source.port(), "save", file}).status, 0);
 
+    // Two ports on the command line, two from a file as a production line keeps them.
     std::vector<std::unique_ptr<Device>> devices;
     std::vector<std::string> arguments;
+    QFile portsFile(dir.filePath(QStringLiteral("ports.txt")));
+    ASSERT_TRUE(portsFile.open(QIODevice::WriteOnly));
+    portsFile.write("# bench 2\n");
     for (int k = 0; k < 4; ++k) {
         devices.push_back(std::make_unique<Device>());
         ASSERT_TRUE(devices.back()->start(dir, {}, k == 3));
-        arguments.insert(arguments.end(), {"--port", devices.back()->port()});
+        if (k < 2)
+            arguments.insert(arguments.end(), {"--port", devices.back()->port()});
+        else
+            portsFile.write(QByteArray::fromStdString(devices.back()->port()) + "\n");
     }
+    portsFile.close();
+    arguments.insert(arguments.end(), {"--ports-file", portsFile.fileName().toStdString()});
     // Identification, read, the first write: then the device closes its line.
     Device leaving;
     ASSERT_TRUE(leaving.start(dir, {"--close-after-requests", "3"}));
