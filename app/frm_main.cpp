@@ -1,6 +1,7 @@
 #include "frm_main.h"
 
 #include "configuration_window.h"
+#include "frame_pacer.h"
 #include "monitor_window.h"
 #include "window_actions.h"
 
@@ -34,6 +35,7 @@ frmMain::frmMain(ops::CommControl &MSComm1, ops::MessageBox &messages, QWidget *
       m_timer2(this), m_window{m_form, m_vars, MSComm1, messages, m_timer2}
 {
     m_ui.setupUi(this);
+    new FramePacer(this);
     connectControls();
     // Two more entries of the context menu, with their keys: nothing in the window's layout or
     // texts changes.
