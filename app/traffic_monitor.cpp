@@ -41,7 +41,12 @@ void TrafficMonitor::watch(serial::Transport *transport)
     connect(transport, &serial::Transport::received, this,
             [this](const QByteArray &bytes, serial::TimePoint at) {
                 m_exchanges.received(bytesOf(bytes), at);
-                wake();
+                // An answer that ends its exchange is filed at once: left to the batch timer,
+                // it would wake the tool once more per exchange for nothing else.
+                if (m_exchanges.waiting())
+                    wake();
+                else
+                    flush();
             });
 }
 
@@ -75,11 +80,14 @@ void TrafficMonitor::flush()
     if (recordChanged)
         m_record.append(std::move(frames));
     m_trend.append(samples);
-    for (const monitor::Sample &sample : samples) {
-        const QString reason = m_valueLog.write(sample, m_wallClock.at(sample.at));
-        if (!reason.isEmpty()) {
-            emit valueLogFailed(reason);
-            break;
+    // The wall-clock time of a sample is worked out only for a file that takes it.
+    if (m_valueLog.running()) {
+        for (const monitor::Sample &sample : samples) {
+            const QString reason = m_valueLog.write(sample, m_wallClock.at(sample.at));
+            if (!reason.isEmpty()) {
+                emit valueLogFailed(reason);
+                break;
+            }
         }
     }
     // A pending request still needs its time-out judged; otherwise the timer rests.
