@@ -6,7 +6,7 @@
 
 namespace app {
 
-FramePacer::FramePacer(QWidget *window) : QObject(window), m_window(window)
+FramePacer::FramePacer(QWidget *window) : m_window(window)
 {
     m_frame.setSingleShot(true);
     m_frame.setTimerType(Qt::PreciseTimer);
@@ -15,19 +15,28 @@ FramePacer::FramePacer(QWidget *window) : QObject(window), m_window(window)
     window->installEventFilter(this);
 }
 
-// Qt asks a window to repaint what changed with an UpdateRequest, once until it has painted;
-// held back, it gathers every change until the frame ends.
-bool FramePacer::eventFilter(QObject *watched, QEvent *event)
+void FramePacer::holdFrame()
 {
-    if (watched != m_window || event->type() != QEvent::UpdateRequest || m_painting)
-        return false;
     if (!m_frame.isActive())
         m_frame.start();
+}
+
+// Qt asks a window to repaint what changed with one UpdateRequest until it has painted; held
+// back, it leaves every later change to be painted with it.
+bool FramePacer::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != m_window || event->type() != QEvent::UpdateRequest || m_painting ||
+        !m_frame.isActive())
+        return false;
+    m_held = true;
     return true;
 }
 
 void FramePacer::paint()
 {
+    if (!m_held)
+        return;
+    m_held = false;
     m_painting = true;
     QEvent request(QEvent::UpdateRequest);
     QCoreApplication::sendEvent(m_window, &request);

@@ -1,7 +1,6 @@
 #include "frm_main.h"
 
 #include "configuration_window.h"
-#include "frame_pacer.h"
 #include "monitor_window.h"
 #include "window_actions.h"
 
@@ -35,7 +34,6 @@ frmMain::frmMain(ops::CommControl &MSComm1, ops::MessageBox &messages, QWidget *
       m_timer2(this), m_window{m_form, m_vars, MSComm1, messages, m_timer2}
 {
     m_ui.setupUi(this);
-    new FramePacer(this);
     connectControls();
     // Two more entries of the context menu, with their keys: nothing in the window's layout or
     // texts changes.
@@ -81,6 +79,8 @@ void frmMain::openTrafficMonitor()
 template <typename Handler> void frmMain::handle(Handler &&handler)
 {
     m_gate.run(std::forward<Handler>(handler), [this] { ops::MSComm1_OnComm(m_window); });
+    // A polled request's answer follows within the frame at 38400 baud: one paint for both.
+    m_pacer.holdFrame();
 }
 
 void frmMain::connectControls()
