@@ -82,6 +82,8 @@ void frmMain::openTrafficMonitor()
 template <typename Handler> void frmMain::handle(Handler &&handler)
 {
     m_gate.run(std::forward<Handler>(handler), [this] { ops::MSComm1_OnComm(m_window); });
+    // A polled request's answer follows within the frame at 38400 baud: one paint for both.
+    m_pacer.holdFrame();
 }
 
 void frmMain::connectControls()

@@ -1,4 +1,5 @@
 #pragma once
+#include "frame_pacer.h"
 #include "handler_gate.h"
 #include "main_window_ui.h"
 #include "operations/form_vars.h"
@@ -76,6 +77,7 @@ private:
     QtPollTimer m_timer2;
     ops::Window m_window;
     HandlerGate m_gate;
+    FramePacer m_pacer{this};
     // Only watches the line's traffic; nothing of the window's own work passes through it.
     TrafficMonitor m_traffic;
     MonitorWindow *m_monitorWindow = nullptr;

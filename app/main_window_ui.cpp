@@ -355,6 +355,9 @@ void setupFrame5(MainWindowUi &ui)
     ui.Label1[0] =
         makeLabel(group, memberName("Label1", 0), "串口接收数据", QRect(8, 255, 145, 17));
     ui.txtState = makeTextBox(group, "txtState", QRect(8, 272, 145, 76), ui.Label1[0]);
+    // Every request empties the box and its answer's five lines fill it again; a bar that came
+    // and went with them would lay the text out again and repaint the box's frame each time.
+    ui.txtState->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
     // "成功接收/循环 计数": each counter stands under its words, the slash under the slash.
     ui.Label1[1] =

@@ -54,7 +54,12 @@ void TrafficMonitor::watch(serial::Transport *transport)
     connect(transport, &serial::Transport::received, this,
             [this](const QByteArray &bytes, serial::TimePoint at) {
                 m_exchanges.received(bytesOf(bytes), at);
-                wake();
+                // An answer that ends its exchange is filed at once: left to the batch timer,
+                // it would wake the tool once more per exchange for nothing else.
+                if (m_exchanges.waiting())
+                    wake();
+                else
+                    flush();
             });
 }
 

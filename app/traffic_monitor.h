@@ -19,9 +19,10 @@ class Transport;
 namespace app {
 
 // Watches the transport for the traffic monitor and keeps its history, whether its window
-// is open or not. The slots on the transport's signals only record; the judging, the
-// record, the trend and the value file catch up on a 50 ms batch timer, which runs only
-// while there is something to do.
+// is open or not. Frames are judged as their bytes come; an exchange that ends with its answer
+// goes into the record, the trend and the value file at once. What only time can end (a
+// time-out, bytes with no request falling silent) is judged on a 50 ms batch timer, which runs
+// only while something waits for it.
 class TrafficMonitor : public QObject
 {
     Q_OBJECT
@@ -55,7 +56,7 @@ public:
     [[nodiscard]] bool valueLogRunning() const { return m_valueLog.running(); }
     [[nodiscard]] QString valueLogPath() const { return m_valueLog.path(); }
 
-    // Judges and files what has come so far; the batch timer calls it.
+    // Judges and files what has come so far: at the end of an exchange and on the batch timer.
     void flush();
 
 signals:
