@@ -10,10 +10,11 @@ namespace {
 
 // One read asks for at most this much; a flood waits in the driver's buffer.
 constexpr DWORD kReadChunk = 4096;
-// With the interval and the multiplier at MAXDWORD, a read returns as soon as one byte is
-// there, with all that are there; after this long without any it returns empty and the
-// next one starts.
-constexpr DWORD kReadWaitMs = 60000;
+// A read waits for its first byte without bound, then returns what has come once the line
+// has been quiet this long (about one character at 9600 baud): an answer arrives in a piece
+// or a few, and a cut-off one is still delivered. Both Windows and wine keep to this; wine
+// does not return early with "MAXDWORD, MAXDWORD, constant" timeouts.
+constexpr DWORD kQuietMs = 1;
 
 QString systemMessage(DWORD error)
 {
@@ -114,11 +115,10 @@ OpenAttempt Win32Transport::open()
         const DWORD error = GetLastError();
         return {win32OpenFailure(error), path, systemMessage(error)};
     }
+    // No total bound on reads, nor on writes: a write is done when the driver has sent it,
+    // and without flow control nothing holds it back.
     COMMTIMEOUTS timeouts{};
-    timeouts.ReadIntervalTimeout = MAXDWORD;
-    timeouts.ReadTotalTimeoutMultiplier = MAXDWORD;
-    timeouts.ReadTotalTimeoutConstant = kReadWaitMs;
-    // A write is done when the driver has sent it; no bound, as there is no flow control.
+    timeouts.ReadIntervalTimeout = kQuietMs;
     if (!applyLine() || !SetCommTimeouts(m_handle, &timeouts) ||
         !SetupComm(m_handle, kReadChunk, kReadChunk)) {
         const DWORD error = GetLastError();
@@ -251,8 +251,8 @@ void Win32Transport::readDone()
     if (count > 0) {
         emit received(m_readBuffer.left(static_cast<qsizetype>(count)), at);
     } else {
-        // An empty read is the wait running out, or a port whose device has gone: ask the
-        // driver, which fails on a vanished one.
+        // A read ends empty only when the driver ends it: ask the driver, which fails on a
+        // vanished device.
         DWORD errors = 0;
         if (!ClearCommError(m_handle, &errors, nullptr)) {
             lose(GetLastError());
