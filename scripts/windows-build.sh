@@ -21,10 +21,11 @@ cmake --build build-windows-host --target rx904-sim
 export RX904_WINEPREFIX="${RX904_WINEPREFIX:-/var/tmp/rx904-wine}"
 bash scripts/windows/wine-prefix.sh >/dev/null
 
+# Qt's own toolchain file puts its prefix where a cross build looks for packages, and loads
+# the MinGW one after it.
 cmake -S . -B build-windows -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$root/scripts/windows/mingw-toolchain.cmake" \
-    -DCMAKE_PREFIX_PATH="$qt" \
-    -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+    -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" \
+    -DQT_CHAINLOAD_TOOLCHAIN_FILE="$root/scripts/windows/mingw-toolchain.cmake" \
     -DCMAKE_CROSSCOMPILING_EMULATOR="env;RX904_QT_MINGW=$qt;$root/scripts/windows/wine-run.sh" \
     -DRX904_HOST_SIM="$root/build-windows-host/sim/rx904-sim" >/dev/null
 cmake --build build-windows

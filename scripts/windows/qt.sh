@@ -23,10 +23,11 @@ targets=(
     Core Gui Widgets Network Test EntryPointImplementation EntryPointPrivate_timestamp
     QWindowsIntegrationPlugin QOffscreenIntegrationPlugin QWindowsVistaStylePlugin
 )
-# The install scripts of the directories holding those targets (and the bundled libraries
-# the exported targets name); the directories above them install their own files only.
+# The install scripts of the directories holding those targets and what they link (the
+# Windows platform links QtOpenGL; the exported targets name the bundled libraries); the
+# directories above them install their own files only.
 install_dirs=(
-    src/corelib src/entrypoint src/network src/gui src/widgets src/testlib src/platformsupport
+    src/corelib src/entrypoint src/network src/gui src/opengl src/widgets src/testlib
     src/3rdparty/pcre2 src/3rdparty/zlib src/3rdparty/harfbuzz-ng src/3rdparty/freetype
     src/3rdparty/libpng
     src/plugins/platforms/windows src/plugins/platforms/offscreen src/plugins/styles/windowsvista
