@@ -55,17 +55,21 @@ printf '[Paths]\r\nPrefix=.\r\nPlugins=.\r\nTranslations=translations\r\n' > "$s
 mkdir -p "$stage/licences"
 crlf() { sed 's/$/\r/' "$1" > "$2"; }
 crlf "$root/LICENSE" "$stage/licences/rx904-tool.txt"
-for f in "$qt"/licenses/LICENSE.LGPL3 "$qt"/licenses/LICENSE.GPL3 "$qt"/licenses/LICENSE.GPL2; do
-    [ -f "$f" ] && crlf "$f" "$stage/licences/Qt-$(basename "$f" | sed 's/^LICENSE\.//').txt"
+mkdir -p "$stage/licences/Qt"
+for f in "$qt"/licenses/*.txt; do
+    crlf "$f" "$stage/licences/Qt/$(basename "$f")"
 done
+crlf "$qt/licenses/copyright" "$stage/licences/Qt/copyright.txt"
 crlf /usr/share/doc/gcc-mingw-w64-base/copyright "$stage/licences/GCC-runtime.txt"
 crlf /usr/share/doc/mingw-w64-common/copyright "$stage/licences/MinGW-w64.txt"
 printf '%s\r\n' \
     "RX904智能电压控制器工具软件 $version" "" \
     "rx904-tool.exe is licensed as in rx904-tool.txt. It uses Qt $(basename "$qt" | cut -d+ -f1)" \
-    "(Qt6Core, Qt6Gui, Qt6Network, Qt6Widgets and plugins) under the GNU LGPL version 3," \
-    "built unmodified from Debian's source package qt6-base; the DLLs may be replaced with" \
-    "other builds of the same Qt version. The GCC and MinGW-w64 runtime DLLs" \
+    "(Qt6Core, Qt6Gui, Qt6Network, Qt6OpenGL, Qt6Widgets and plugins) under the GNU LGPL" \
+    "version 3 (Qt/LGPL-3.0-only.txt), built unmodified from Debian's source package" \
+    "qt6-base; Qt/copyright.txt says which bundled part is under which licence in Qt/. The" \
+    "DLLs may be replaced with other builds of the same Qt version. The GCC and MinGW-w64" \
+    "runtime DLLs" \
     "(libstdc++-6, libgcc_s_seh-1, libwinpthread-1) are under the licences in" \
     "GCC-runtime.txt and MinGW-w64.txt." > "$stage/licences/README.txt"
 

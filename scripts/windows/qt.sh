@@ -82,9 +82,10 @@ done
 for dir in "${install_dirs[@]}"; do
     cmake -DCMAKE_INSTALL_PREFIX="$prefix" -P "$work/build/$dir/cmake_install.cmake" >/dev/null
 done
+# The licence texts and Debian's account of which part is under which, for the download.
 mkdir -p "$prefix/licenses"
-cp "$source_dir"/LICENSE* "$prefix/licenses/" 2>/dev/null || true
-cp "$source_dir"/LICENSES/* "$prefix/licenses/" 2>/dev/null || true
+cp "$source_dir"/LICENSES/*.txt "$prefix/licenses/"
+cp "$source_dir/debian/copyright" "$prefix/licenses/copyright"
 touch "$prefix/.complete"
 rm -rf "$work"
 echo "$prefix"
