@@ -3,7 +3,8 @@
 ;            -DREMOVE=<.nsh deleting each staged file and folder, deepest first>
 ; Installs for all users under Program Files, with a Start-menu entry and an uninstaller
 ; that Windows' "应用和功能" lists.
-Unicode true
+; A 64-bit installer for the 64-bit program; it also runs under a wine without 32-bit support.
+Target amd64-unicode
 !include "MUI2.nsh"
 
 !define NAME "RX904智能电压控制器工具软件"
