@@ -27,8 +27,8 @@ env RX904_QT_MINGW="$qt" scripts/windows/wine-run.sh build-windows/bench/windows
     'Z:'"${out//\//\\}"'\polling.md' 50 60 38400 &
 run=$!
 # wineserver does part of every serial call; its CPU is wine's too.
-for _ in $(seq 50); do pgrep -x wineserver >/dev/null && break; sleep 0.1; done
-server=$(pgrep -x wineserver | head -1)
+for _ in $(seq 50); do pgrep -x 'wineserver(64)?' >/dev/null && break; sleep 0.1; done
+server=$(pgrep -x 'wineserver(64)?' | head -1)
 ticks() { awk '{print $14 + $15}' "/proc/$1/stat" 2>/dev/null || echo 0; }
 server_before=$(ticks "$server")
 wait $run
