@@ -13,6 +13,27 @@
 
 #include <cstdio>
 
+#ifdef Q_OS_WIN
+#include <qt_windows.h>
+
+namespace {
+
+// rx904-tool.exe is a window program, which Windows starts without a console. --help,
+// --version and a refused option print into the console it was started from, if any; output
+// already sent to a file or a pipe stays there.
+void printIntoStartingConsole()
+{
+    if (GetFileType(GetStdHandle(STD_OUTPUT_HANDLE)) != FILE_TYPE_UNKNOWN)
+        return;
+    if (!AttachConsole(ATTACH_PARENT_PROCESS))
+        return;
+    std::freopen("CONOUT$", "w", stdout);
+    std::freopen("CONOUT$", "w", stderr);
+}
+
+} // namespace
+#endif
+
 int main(int argc, char *argv[])
 {
     // Read before the QApplication exists, so that --help, --version and a mistyped option
@@ -22,6 +43,9 @@ int main(int argc, char *argv[])
         arguments << QString::fromLocal8Bit(argv[i]);
     const app::CommandLine commandLine = app::parseCommandLine(arguments);
     if (commandLine.exitStatus) {
+#ifdef Q_OS_WIN
+        printIntoStartingConsole();
+#endif
         std::fputs(commandLine.text.toLocal8Bit().constData(),
                    *commandLine.exitStatus == 0 ? stdout : stderr);
         return *commandLine.exitStatus;

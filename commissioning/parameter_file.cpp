@@ -217,7 +217,12 @@ QString saveParameterFile(const QString &path, const ParameterSet &set)
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return QStringLiteral("无法保存文件：%1").arg(file.errorString());
-    const QByteArray bytes = parameterFileText(set).toUtf8();
+    QString text = parameterFileText(set);
+#ifdef Q_OS_WIN
+    // Windows' editors and tools expect CRLF; the reader takes either line end.
+    text.replace(u'\n', QStringLiteral("\r\n"));
+#endif
+    const QByteArray bytes = text.toUtf8();
     if (file.write(bytes) != bytes.size() || !file.commit())
         return QStringLiteral("文件未保存（原有文件保持不变）：%1").arg(file.errorString());
     return {};

@@ -1,10 +1,51 @@
 #include "stop_signals.h"
 
+#ifdef Q_OS_WIN
+#include <QMetaObject>
+#include <qt_windows.h>
+#else
 #include <csignal>
 #include <fcntl.h>
 #include <unistd.h>
+#endif
 
 namespace ctl {
+
+#ifdef Q_OS_WIN
+
+namespace {
+
+StopSignals *g_stopSignals = nullptr;
+
+// Ctrl+C, Ctrl+Break and the console window closing. Windows calls this on a thread of its
+// own, so the request reaches the event loop queued.
+BOOL WINAPI onConsoleControl(DWORD event)
+{
+    if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT && event != CTRL_CLOSE_EVENT)
+        return FALSE;
+    if (g_stopSignals != nullptr) {
+        QMetaObject::invokeMethod(
+            g_stopSignals, [] { emit g_stopSignals->stopRequested(); }, Qt::QueuedConnection);
+    }
+    return TRUE;
+}
+
+} // namespace
+
+StopSignals::StopSignals(QObject *parent) : QObject(parent)
+{
+    g_stopSignals = this;
+    SetConsoleCtrlHandler(onConsoleControl, TRUE);
+}
+
+StopSignals::~StopSignals()
+{
+    SetConsoleCtrlHandler(onConsoleControl, FALSE);
+    g_stopSignals = nullptr;
+}
+
+#else
+
 namespace {
 
 int g_pipe[2] = {-1, -1};
@@ -36,5 +77,9 @@ StopSignals::StopSignals(QObject *parent) : QObject(parent)
     ::sigaction(SIGINT, &action, nullptr);
     ::sigaction(SIGTERM, &action, nullptr);
 }
+
+StopSignals::~StopSignals() = default;
+
+#endif
 
 } // namespace ctl

@@ -21,47 +21,47 @@ std::optional<qint32> parseBaudRate(const QString &field)
     return rate;
 }
 
-std::optional<QSerialPort::Parity> parseParity(const QString &field)
+std::optional<Parity> parseParity(const QString &field)
 {
     if (field.size() != 1)
         return std::nullopt;
     switch (field.at(0).toUpper().unicode()) {
     case 'N':
-        return QSerialPort::NoParity;
+        return Parity::None;
     case 'E':
-        return QSerialPort::EvenParity;
+        return Parity::Even;
     case 'O':
-        return QSerialPort::OddParity;
+        return Parity::Odd;
     case 'M':
-        return QSerialPort::MarkParity;
+        return Parity::Mark;
     case 'S':
-        return QSerialPort::SpaceParity;
+        return Parity::Space;
     default:
         return std::nullopt;
     }
 }
 
-std::optional<QSerialPort::DataBits> parseDataBits(const QString &field)
+std::optional<int> parseDataBits(const QString &field)
 {
     if (field == QLatin1String("5"))
-        return QSerialPort::Data5;
+        return 5;
     if (field == QLatin1String("6"))
-        return QSerialPort::Data6;
+        return 6;
     if (field == QLatin1String("7"))
-        return QSerialPort::Data7;
+        return 7;
     if (field == QLatin1String("8"))
-        return QSerialPort::Data8;
+        return 8;
     return std::nullopt;
 }
 
-std::optional<QSerialPort::StopBits> parseStopBits(const QString &field)
+std::optional<StopBits> parseStopBits(const QString &field)
 {
     if (field == QLatin1String("1"))
-        return QSerialPort::OneStop;
+        return StopBits::One;
     if (field == QLatin1String("1.5"))
-        return QSerialPort::OneAndHalfStop;
+        return StopBits::OneAndHalf;
     if (field == QLatin1String("2"))
-        return QSerialPort::TwoStop;
+        return StopBits::Two;
     return std::nullopt;
 }
 
@@ -83,30 +83,29 @@ std::optional<LineSettings> parseLineSettings(const QString &text)
 
 int halfBitsPerCharacter(const LineSettings &settings)
 {
-    // QSerialPort numbers stop bits 1 (one), 3 (one and a half) and 2 (two): not half bits.
     int stopHalfBits = 2;
-    if (settings.stopBits == QSerialPort::OneAndHalfStop)
+    if (settings.stopBits == StopBits::OneAndHalf)
         stopHalfBits = 3;
-    else if (settings.stopBits == QSerialPort::TwoStop)
+    else if (settings.stopBits == StopBits::Two)
         stopHalfBits = 4;
-    const int parityHalfBits = settings.parity == QSerialPort::NoParity ? 0 : 2;
-    return 2 + 2 * static_cast<int>(settings.dataBits) + parityHalfBits + stopHalfBits;
+    const int parityHalfBits = settings.parity == Parity::None ? 0 : 2;
+    return 2 + 2 * settings.dataBits + parityHalfBits + stopHalfBits;
 }
 
 QString lineSettingsText(const LineSettings &settings)
 {
-    const char parity = settings.parity == QSerialPort::EvenParity    ? 'E'
-                        : settings.parity == QSerialPort::OddParity   ? 'O'
-                        : settings.parity == QSerialPort::MarkParity  ? 'M'
-                        : settings.parity == QSerialPort::SpaceParity ? 'S'
-                                                                      : 'N';
-    const QString stop = settings.stopBits == QSerialPort::OneAndHalfStop ? QStringLiteral("1.5")
-                         : settings.stopBits == QSerialPort::TwoStop      ? QStringLiteral("2")
-                                                                          : QStringLiteral("1");
+    const char parity = settings.parity == Parity::Even    ? 'E'
+                        : settings.parity == Parity::Odd   ? 'O'
+                        : settings.parity == Parity::Mark  ? 'M'
+                        : settings.parity == Parity::Space ? 'S'
+                                                           : 'N';
+    const QString stop = settings.stopBits == StopBits::OneAndHalf ? QStringLiteral("1.5")
+                         : settings.stopBits == StopBits::Two      ? QStringLiteral("2")
+                                                                   : QStringLiteral("1");
     return QStringLiteral("%1,%2,%3,%4")
         .arg(settings.baudRate)
         .arg(QLatin1Char(parity))
-        .arg(int(settings.dataBits))
+        .arg(settings.dataBits)
         .arg(stop);
 }
 

@@ -1,18 +1,21 @@
 #pragma once
-#include <QSerialPort>
 #include <QString>
 #include <optional>
 
 namespace serial {
+
+// The tool's own names, so that only the transports know the system's or Qt's.
+enum class Parity { None, Even, Odd, Mark, Space };
+enum class StopBits { One, OneAndHalf, Two };
 
 // The four fields of a settings text such as "9600,N,8,1". The defaults are the text
 // "9600,N,8,1", which a serial control starts with.
 struct LineSettings
 {
     qint32 baudRate = 9600;
-    QSerialPort::Parity parity = QSerialPort::NoParity;
-    QSerialPort::DataBits dataBits = QSerialPort::Data8;
-    QSerialPort::StopBits stopBits = QSerialPort::OneStop;
+    Parity parity = Parity::None;
+    int dataBits = 8; // 5 to 8
+    StopBits stopBits = StopBits::One;
 
     friend bool operator==(const LineSettings &, const LineSettings &) = default;
 };

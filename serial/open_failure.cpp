@@ -142,6 +142,46 @@ QString deviceServerText(const OpenFailureFacts &facts)
     }
 }
 
+// "\\.\COM3" → "COM3", as Windows' device manager names it.
+QString windowsPortName(const QString &path)
+{
+    return path.startsWith(QLatin1String("\\\\.\\")) ? path.mid(4) : path;
+}
+
+QString windowsText(const OpenFailureFacts &facts)
+{
+    const QString port = windowsPortName(facts.attempt.path);
+    switch (facts.attempt.failure) {
+    case OpenFailure::NotFound: {
+        QStringList present;
+        for (const ComMapping &mapping : facts.reachable)
+            present << windowsPortName(mapping.path);
+        const QString list =
+            present.isEmpty()
+                ? QStringLiteral("本机当前没有串口。")
+                : QStringLiteral("本机当前的串口：%1。").arg(present.join(QStringLiteral("、")));
+        return QStringLiteral("本机没有串口 %1。").arg(port) + list +
+               QStringLiteral("请按设备管理器“端口 (COM 和 LPT)”中显示的名称选择串口号；USB "
+                              "转换器要插上并装好驱动后才会出现在那里。");
+    }
+    case OpenFailure::Locked:
+    case OpenFailure::Permission:
+        return QStringLiteral("%1 拒绝访问：它正被另一个程序打开，而 Windows 的串口同一时间只能"
+                              "由一个程序打开。请关闭该程序（例如串口调试助手，或另一个本工具"
+                              "窗口），再打开串口。")
+            .arg(port);
+    default: {
+        QString reported = facts.attempt.systemError;
+        // Windows' messages end in a full stop of their own.
+        while (reported.endsWith(QChar(0x3002)) || reported.endsWith(QLatin1Char('.')))
+            reported.chop(1);
+        return QStringLiteral("打开 %1 失败，串口驱动报告：%2。请拔下 USB 转换器再插上；如仍"
+                              "失败，请在设备管理器中检查该端口的驱动。")
+            .arg(port, reported.isEmpty() ? QStringLiteral("未说明原因") : reported);
+    }
+    }
+}
+
 } // namespace
 
 bool isTcpFailure(OpenFailure failure)
@@ -158,25 +198,13 @@ bool isTcpFailure(OpenFailure failure)
     }
 }
 
-OpenFailure openFailureOf(QSerialPort::SerialPortError error)
-{
-    switch (error) {
-    case QSerialPort::NoError:
-        return OpenFailure::None;
-    case QSerialPort::DeviceNotFoundError:
-        return OpenFailure::NotFound;
-    case QSerialPort::PermissionError:
-        return OpenFailure::Permission;
-    default:
-        return OpenFailure::Other;
-    }
-}
-
 QString openFailureCause(const OpenFailureFacts &facts)
 {
     const OpenAttempt &attempt = facts.attempt;
     if (isTcpFailure(attempt.failure))
         return deviceServerText(facts);
+    if (facts.windows && attempt.failure != OpenFailure::NoDevice)
+        return windowsText(facts);
     if (!facts.closedDirectory.isEmpty())
         return QStringLiteral("没有权限访问 %1：当前用户不能进入目录 %2。")
             .arg(attempt.path, facts.closedDirectory);

@@ -2,7 +2,6 @@
 #include "port_names.h"
 
 #include <QList>
-#include <QSerialPort>
 #include <QString>
 #include <QStringList>
 
@@ -32,8 +31,6 @@ struct OpenAttempt
     QString path;        // the device tried ("tcp://HOST:PORT" too); empty for NoDevice
     QString systemError; // errorString() of the port or socket; empty when none was given
 };
-
-[[nodiscard]] OpenFailure openFailureOf(QSerialPort::SerialPortError error);
 
 // A process that holds a device: found through its lock file or its open file descriptors.
 struct DeviceHolder
@@ -82,6 +79,9 @@ struct OpenFailureFacts
     int usbInterfacesClaimed = 0; // USB interfaces a program holds through usbfs
     bool brlttyInstalled = false;
     bool brlttyUdevRules = false; // systems that start it per device from a udev rule
+
+    // A Windows COM port: the error is all Windows tells, and the causes are its own.
+    bool windows = false;
 };
 
 // The cause, in the window's language, for the informative text below "串口已打开或被占用！".

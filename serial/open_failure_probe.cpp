@@ -259,6 +259,7 @@ OpenFailureFacts gatherOpenFailureFacts(int port, const OpenAttempt &attempt, co
 #else
     Q_UNUSED(listedBefore);
     // Windows tells only by the error; no group or holder is known.
+    facts.windows = true;
     facts.exists = attempt.failure != OpenFailure::NotFound && !attempt.path.isEmpty();
     facts.canReadWrite = true;
 #endif

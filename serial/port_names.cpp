@@ -2,11 +2,8 @@
 
 #include "tcp_device.h"
 
-#include <QDir>
 #include <QFileInfo>
-#include <QHash>
 #include <QRegularExpression>
-#include <QSerialPortInfo>
 #include <QtGlobal>
 #include <algorithm>
 
@@ -29,7 +26,7 @@ QString windowsPortName(int port)
     return QStringLiteral("COM%1").arg(port);
 }
 
-// COM10 and above open only by their device path; QSerialPort accepts it for every number.
+// COM10 and above open only by their device path, which serves every number.
 QString windowsSystemLocation(int port)
 {
     return QStringLiteral("\\\\.\\COM%1").arg(port);
@@ -87,23 +84,6 @@ QString detailLines(const DeviceInfo &device)
         add("USB 产品 ID：", hex4(*device.productId));
     add("序列号：", device.serialNumber);
     return lines;
-}
-
-// Linux names each USB serial device by its maker, product and serial number in
-// /dev/serial/by-id; the links point at the ttyUSB/ttyACM name of the moment.
-QHash<QString, QString> stableNames()
-{
-    QHash<QString, QString> names;
-    const QDir byId(QStringLiteral("/dev/serial/by-id"));
-    const QStringList links =
-        byId.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
-    for (const QString &link : links) {
-        const QString path = byId.filePath(link);
-        const QString target = QFileInfo(path).canonicalFilePath();
-        if (!target.isEmpty())
-            names.insert(target, path);
-    }
-    return names;
 }
 
 } // namespace
@@ -251,6 +231,16 @@ std::optional<int> comNumber(const QString &name)
     return number;
 }
 
+QString windowsDevicePath(const QString &name)
+{
+    static const QRegularExpression pattern(QStringLiteral(R"(^(?:\\\\\.\\)?COM([0-9]{1,3})$)"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = pattern.match(name);
+    if (!match.hasMatch())
+        return name;
+    return QStringLiteral("\\\\.\\COM%1").arg(match.captured(1).toInt());
+}
+
 Platform hostPlatform()
 {
 #if defined(Q_OS_WIN)
@@ -260,25 +250,6 @@ Platform hostPlatform()
 #else
     return Platform::OtherUnix;
 #endif
-}
-
-QList<DeviceInfo> presentDevices()
-{
-    QList<DeviceInfo> devices;
-    const QHash<QString, QString> stable = stableNames();
-    const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
-    for (const QSerialPortInfo &info : ports) {
-        DeviceInfo device{info.portName(), info.systemLocation(), info.description()};
-        device.manufacturer = info.manufacturer();
-        device.serialNumber = info.serialNumber();
-        if (info.hasVendorIdentifier())
-            device.vendorId = info.vendorIdentifier();
-        if (info.hasProductIdentifier())
-            device.productId = info.productIdentifier();
-        device.stableName = stable.value(QFileInfo(info.systemLocation()).canonicalFilePath());
-        devices.append(device);
-    }
-    return devices;
 }
 
 std::optional<DeviceInfo> resolvePort(int port, const PortMap &map)

@@ -79,6 +79,10 @@ struct DeviceInfo
 // The number of a port name "COM1" … "COM25", in any case; nothing for anything else.
 [[nodiscard]] std::optional<int> comNumber(const QString &name);
 
+// The path Windows opens a port name by: "COM3", "com3" and "\\.\COM3" give "\\.\COM3"
+// (COM10 and above open only by it); anything else is returned as it is.
+[[nodiscard]] QString windowsDevicePath(const QString &name);
+
 // The platform this program runs on, and the serial devices the system lists now.
 [[nodiscard]] Platform hostPlatform();
 [[nodiscard]] QList<DeviceInfo> presentDevices();

@@ -16,6 +16,50 @@ namespace {
 // system's buffer instead of piling up in memory.
 constexpr qint64 kReadBufferSize = 4096;
 
+OpenFailure openFailureOf(QSerialPort::SerialPortError error)
+{
+    switch (error) {
+    case QSerialPort::NoError:
+        return OpenFailure::None;
+    case QSerialPort::DeviceNotFoundError:
+        return OpenFailure::NotFound;
+    case QSerialPort::PermissionError:
+        return OpenFailure::Permission;
+    default:
+        return OpenFailure::Other;
+    }
+}
+
+QSerialPort::Parity qtParity(Parity parity)
+{
+    switch (parity) {
+    case Parity::None:
+        return QSerialPort::NoParity;
+    case Parity::Even:
+        return QSerialPort::EvenParity;
+    case Parity::Odd:
+        return QSerialPort::OddParity;
+    case Parity::Mark:
+        return QSerialPort::MarkParity;
+    case Parity::Space:
+        return QSerialPort::SpaceParity;
+    }
+    return QSerialPort::NoParity;
+}
+
+QSerialPort::StopBits qtStopBits(StopBits stopBits)
+{
+    switch (stopBits) {
+    case StopBits::One:
+        return QSerialPort::OneStop;
+    case StopBits::OneAndHalf:
+        return QSerialPort::OneAndHalfStop;
+    case StopBits::Two:
+        return QSerialPort::TwoStop;
+    }
+    return QSerialPort::OneStop;
+}
+
 } // namespace
 
 SerialPortTransport::SerialPortTransport(QString systemLocation, QObject *parent)
@@ -99,9 +143,10 @@ void SerialPortTransport::setLine(const LineSettings &settings)
 void SerialPortTransport::applyLine()
 {
     m_port.setBaudRate(m_line.baudRate);
-    m_port.setParity(m_line.parity);
-    m_port.setDataBits(m_line.dataBits);
-    m_port.setStopBits(m_line.stopBits);
+    m_port.setParity(qtParity(m_line.parity));
+    // QSerialPort's Data5 … Data8 are the numbers 5 … 8.
+    m_port.setDataBits(static_cast<QSerialPort::DataBits>(m_line.dataBits));
+    m_port.setStopBits(qtStopBits(m_line.stopBits));
 }
 
 void SerialPortTransport::readAll()

@@ -164,11 +164,18 @@ TEST_F(ConfigurationWindowTest, TheReportHasAPagePerWritingWithItsValues)
 // port again.
 TEST_F(ConfigurationWindowTest, ALostLineIsReportedAndThePortCanBeOpenedAgain)
 {
-    startTool();
+    // COM1 is a link to the device's terminal: once the device is gone, so is its name. The
+    // terminal's own number may be given at once to another test's device, which would open.
+    QTemporaryDir folder;
+    const QString link = folder.filePath(QStringLiteral("com1"));
+    startSim({"--link", link.toStdString()});
+    qputenv("RX904_COM1", link.toLocal8Bit());
+    startWindow();
     configure([&](app::ConfigurationWindow &dialog) {
         dialog.readDevice();
         ASSERT_TRUE(waitUntil([&] { return idle(dialog); }));
         sim.signal(SIGKILL);
+        QFile::remove(link);
         auto *status = dialog.findChild<QLabel *>(QStringLiteral("lblStatus"));
         ASSERT_TRUE(waitUntil([&] {
             return status->text().startsWith(QStringLiteral("串口已断开"));

@@ -1,7 +1,6 @@
 #include "control_fixture.h"
 
 #include <QCoreApplication>
-#include <QSerialPort>
 #include <QTcpServer>
 #include <QTemporaryFile>
 #include <QTimer>
@@ -80,8 +79,7 @@ TEST_F(SerialControlClosed, AcceptsEverySettingWithoutOpening)
     EXPECT_FALSE(m_control.portOpen());
     EXPECT_EQ(m_control.commPort(), 3);
     EXPECT_EQ(m_control.rThreshold(), 5);
-    const serial::LineSettings expected{19200, QSerialPort::EvenParity, QSerialPort::Data7,
-                                        QSerialPort::TwoStop};
+    const serial::LineSettings expected{19200, serial::Parity::Even, 7, serial::StopBits::Two};
     EXPECT_EQ(m_control.settings(), expected);
     pumpRounds(3);
     EXPECT_TRUE(m_events.empty());
@@ -192,8 +190,8 @@ INSTANTIATE_TEST_SUITE_P(
     Devices, SerialControlLine,
     ::testing::Values(LineCase{"Start", false, "9600,N,8,1", serial::LineSettings{}},
                       LineCase{"Changed", false, "38400,E,8,1",
-                               serial::LineSettings{38400, QSerialPort::EvenParity,
-                                                    QSerialPort::Data8, QSerialPort::OneStop}},
+                               serial::LineSettings{38400, serial::Parity::Even, 8,
+                                                    serial::StopBits::One}},
                       LineCase{"DeviceServer", true, "38400,E,8,1", std::nullopt}),
     [](const auto &info) { return std::string(info.param.name); });
 

@@ -29,30 +29,15 @@ TEST_P(SerialLineSettingsGood, ReadsAllFourFieldsAndTimesACharacter)
 INSTANTIATE_TEST_SUITE_P(
     Texts, SerialLineSettingsGood,
     ::testing::Values(
-        GoodText{"9600,N,8,1",
-                 {9600, QSerialPort::NoParity, QSerialPort::Data8, QSerialPort::OneStop},
-                 20},
-        GoodText{"2400,N,8,1",
-                 {2400, QSerialPort::NoParity, QSerialPort::Data8, QSerialPort::OneStop},
-                 20},
-        GoodText{"38400,N,8,1",
-                 {38400, QSerialPort::NoParity, QSerialPort::Data8, QSerialPort::OneStop},
-                 20},
-        GoodText{"19200,E,7,2",
-                 {19200, QSerialPort::EvenParity, QSerialPort::Data7, QSerialPort::TwoStop},
-                 22},
-        GoodText{"4800,o,5,1.5",
-                 {4800, QSerialPort::OddParity, QSerialPort::Data5, QSerialPort::OneAndHalfStop},
-                 17},
-        GoodText{"1200,M,6,1",
-                 {1200, QSerialPort::MarkParity, QSerialPort::Data6, QSerialPort::OneStop},
-                 18},
-        GoodText{"115200,s,8,2",
-                 {115200, QSerialPort::SpaceParity, QSerialPort::Data8, QSerialPort::TwoStop},
-                 24},
-        GoodText{" 9600 , N , 8 , 1 ",
-                 {9600, QSerialPort::NoParity, QSerialPort::Data8, QSerialPort::OneStop},
-                 20}));
+        GoodText{"9600,N,8,1", {9600, serial::Parity::None, 8, serial::StopBits::One}, 20},
+        GoodText{"2400,N,8,1", {2400, serial::Parity::None, 8, serial::StopBits::One}, 20},
+        GoodText{"38400,N,8,1", {38400, serial::Parity::None, 8, serial::StopBits::One}, 20},
+        GoodText{"19200,E,7,2", {19200, serial::Parity::Even, 7, serial::StopBits::Two}, 22},
+        GoodText{"4800,o,5,1.5", {4800, serial::Parity::Odd, 5, serial::StopBits::OneAndHalf}, 17},
+        GoodText{"1200,M,6,1", {1200, serial::Parity::Mark, 6, serial::StopBits::One}, 18},
+        GoodText{"115200,s,8,2", {115200, serial::Parity::Space, 8, serial::StopBits::Two}, 24},
+        GoodText{
+            " 9600 , N , 8 , 1 ", {9600, serial::Parity::None, 8, serial::StopBits::One}, 20}));
 
 class SerialLineSettingsBad : public ::testing::TestWithParam<const char *>
 {

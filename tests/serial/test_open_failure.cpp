@@ -194,7 +194,37 @@ INSTANTIATE_TEST_SUITE_P(
                                    QStringLiteral("tcp://192.168.1.200"), QString()};
                   },
                   {"“tcp://192.168.1.200”不是有效的串口服务器地址", "tcp://主机:端口"},
-                  {}}),
+                  {}},
+        // Windows names no group, owner or holder: the error is all there is.
+        CauseCase{"WindowsNoSuchPort",
+                  [](OpenFailureFacts &f) {
+                      f.windows = true;
+                      f.port = 5;
+                      f.attempt = {OpenFailure::NotFound, QStringLiteral("\\\\.\\COM5"),
+                                   QStringLiteral("系统找不到指定的文件。")};
+                      f.reachable = {{1, QStringLiteral("\\\\.\\COM1")},
+                                     {3, QStringLiteral("\\\\.\\COM3")}};
+                  },
+                  {"本机没有串口 COM5", "本机当前的串口：COM1、COM3", "设备管理器"},
+                  {"\\\\.\\", "usermod", "/dev"}},
+        CauseCase{"WindowsPortHeldElsewhere",
+                  [](OpenFailureFacts &f) {
+                      f.windows = true;
+                      f.port = 3;
+                      f.attempt = {OpenFailure::Locked, QStringLiteral("\\\\.\\COM3"),
+                                   QStringLiteral("拒绝访问。")};
+                  },
+                  {"COM3 拒绝访问", "另一个程序", "关闭该程序"},
+                  {"usermod", "设备管理器"}},
+        CauseCase{
+            "WindowsDriverRefused",
+            [](OpenFailureFacts &f) {
+                f.windows = true;
+                f.attempt = {OpenFailure::Other, QStringLiteral("\\\\.\\COM1"),
+                             QStringLiteral("连到系统上的设备没有发挥作用。")};
+            },
+            {"打开 COM1 失败，串口驱动报告：连到系统上的设备没有发挥作用。请拔下", "设备管理器"},
+            {"。。", "拒绝访问"}}),
     [](const ::testing::TestParamInfo<CauseCase> &info) { return info.param.name; });
 
 } // namespace
