@@ -10,19 +10,4 @@ packages=(
     wine wine64 nsis icoutils librsvg2-bin zip unzip
 )
 
-missing=()
-for package in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
-        missing+=("$package")
-done
-
-if [ ${#missing[@]} -gt 0 ]; then
-    echo "Installing: ${missing[*]}"
-    if [ "$(id -u)" -ne 0 ]; then
-        echo "These packages are missing; run this script as root (or with sudo)." >&2
-        exit 1
-    fi
-    export DEBIAN_FRONTEND=noninteractive
-    apt-get update -qq
-    apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
+"$(dirname "$0")/../install-packages.sh" "${packages[@]}"

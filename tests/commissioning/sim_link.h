@@ -1,4 +1,6 @@
 #pragma once
+#include "support/wait_until.h"
+
 #include "commissioning/device_client.h"
 #include "serial/serial_port_transport.h"
 #include "sim/sim_process.h"
@@ -14,19 +16,8 @@
 
 namespace commissioning_test {
 
-// Generous bound on waiting for the other side: reaching it fails the test as a hang.
-inline constexpr int kPatienceMs = 10000;
-
-inline bool waitUntil(const std::function<bool()> &condition)
-{
-    const QDeadlineTimer deadline(kPatienceMs);
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    return true;
-}
+using testing_support::kPatienceMs;
+using testing_support::waitUntil;
 
 // The real serial transport on rx904-sim, at the speed the test asks for. The transport
 // exists before the device starts: it reaches the terminal through the device's --link.

@@ -1,4 +1,6 @@
 #pragma once
+#include "support/wait_until.h"
+
 #include "app/frm_main.h"
 #include "operations/comm_adapter.h"
 #include "serial/port_directory.h"
@@ -19,20 +21,8 @@
 
 namespace e2e {
 
-// Generous bound on waiting for the other side: reaching it fails the test as a hang.
-inline constexpr int kPatienceMs = 10000;
-
-// Runs the event loop until the condition holds or the patience is over.
-inline bool waitUntil(const std::function<bool()> &condition, int patienceMs = kPatienceMs)
-{
-    const QDeadlineTimer deadline(patienceMs);
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    return true;
-}
+using testing_support::kPatienceMs;
+using testing_support::waitUntil;
 
 // Runs the event loop for a while, for things that must NOT happen.
 inline void runEventsFor(int milliseconds)

@@ -4,9 +4,7 @@
 //   COM1  a device answering at once, register 0 = 235
 //   COM2  a device writing its answers one byte at a time (--fault split)
 //   COM3  a device that closes its terminal after two answers
-#include <QCoreApplication>
-#include <QDeadlineTimer>
-#include <functional>
+#include "support/wait_until.h"
 
 namespace winetest {
 
@@ -17,18 +15,7 @@ inline constexpr const char *kClosing = "COM3";
 // registry's entries.
 inline constexpr const char *kAbsent = "COM24";
 
-// Generous bound on waiting for the other side: reaching it fails the test as a hang.
-inline constexpr int kPatienceMs = 10000;
-
-inline bool waitUntil(const std::function<bool()> &condition, int patienceMs = kPatienceMs)
-{
-    const QDeadlineTimer deadline(patienceMs);
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    return true;
-}
+using testing_support::kPatienceMs;
+using testing_support::waitUntil;
 
 } // namespace winetest
