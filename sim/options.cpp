@@ -242,6 +242,7 @@ Log lines: MONOTONIC_NS REALTIME_NS EVENT [DATA]
   answer-first           the answer's first byte was written
   answer-last HEX        the answer's last byte was written; HEX is the answer
   discard N              N received bytes belonged to no valid frame
+  unread N               on closing, N written bytes were still unread by the tool
   exit REASON            the simulator stops (signal, exit-after, close-after-requests)
 )";
 }

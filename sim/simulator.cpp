@@ -129,6 +129,9 @@ void Simulator::stop(const char *reason)
         return;
     m_stopping = true;
     logDiscarded();
+    // Closing the terminal hangs it up, and the kernel drops what the tool has not read yet.
+    if (const int unread = m_port.unreadByTool(); unread > 0)
+        m_log.write("unread", std::to_string(unread));
     m_log.write("exit", reason);
     m_port.close();
     m_tcp.close();

@@ -268,10 +268,12 @@ TEST_P(DeviceVanishes, WhilePollingOneClosedPortMessageThenSilence)
     EXPECT_TRUE(window->timer2().isEnabled());
     EXPECT_EQ(window->lampInFront(), ops::Lamp::imgNotConnected);
 
-    // Received: the "1" of the start, one per answer, one for the port-loss event.
-    const int answers = how.killAfterAnswers > 0
-                            ? receivedAtKill - 1
-                            : static_cast<int>(loggedEvents("answer-last").size());
+    // Received: the "1" of the start, one per answer, one for the port-loss event. An answer
+    // written just before the terminal closed is lost with the bytes the tool had not read.
+    const int answers =
+        how.killAfterAnswers > 0
+            ? receivedAtKill - 1
+            : static_cast<int>(loggedEvents("answer-last").size() - loggedEvents("unread").size());
     EXPECT_EQ(text("lblErrCounter").toInt(), 1 + answers + 1);
     // The ticks go on but query no more.
     const QString sent = text("lblCounter");
