@@ -2,8 +2,10 @@
 
 #include "serial/port_names.h"
 #include "serial/tcp_device.h"
+#include "translations/language.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 
 namespace app {
 
@@ -15,7 +17,8 @@ constexpr auto kProgram = "rx904-tool";
 // the program by the path it was started with.
 QString usageText(const QList<QCommandLineOption> &options)
 {
-    QString text = QStringLiteral("用法：%1 [选项]\nRX904智能电压控制器工具软件\n\n选项：\n")
+    QString text = QCoreApplication::translate(
+                       "CommandLine", "用法：%1 [选项]\nRX904智能电压控制器工具软件\n\n选项：\n")
                        .arg(QLatin1String(kProgram));
     for (const QCommandLineOption &option : options) {
         QStringList names;
@@ -47,19 +50,27 @@ std::optional<std::pair<int, QString>> portMapping(const QString &value)
 CommandLine parseCommandLine(const QStringList &arguments)
 {
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                  QStringLiteral("显示本帮助并退出"));
+                                  QCoreApplication::translate("CommandLine", "显示本帮助并退出"));
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
-                                     QStringLiteral("显示版本并退出"));
+                                     QCoreApplication::translate("CommandLine", "显示版本并退出"));
     const QCommandLineOption port(
         QStringLiteral("port"),
-        QStringLiteral("COMn 对应的设备，与环境变量 RX904_COMn 相同（n 为 1-25，可重复）；"
-                       "串口服务器写作 tcp://主机:端口"),
+        QCoreApplication::translate(
+            "CommandLine", "COMn 对应的设备，与环境变量 RX904_COMn 相同（n 为 1-25，可重复）；"
+                           "串口服务器写作 tcp://主机:端口"),
         QStringLiteral("COMn=DEVICE"));
-    const QCommandLineOption configure(QStringLiteral("configure"),
-                                       QStringLiteral("启动后立即打开“设备配置”窗口"));
-    const QCommandLineOption monitor(QStringLiteral("monitor"),
-                                     QStringLiteral("启动时同时打开通讯监视窗口"));
-    const QList<QCommandLineOption> options{help, version, port, monitor, configure};
+    const QCommandLineOption configure(
+        QStringLiteral("configure"),
+        QCoreApplication::translate("CommandLine", "启动后立即打开“设备配置”窗口"));
+    const QCommandLineOption monitor(
+        QStringLiteral("monitor"),
+        QCoreApplication::translate("CommandLine", "启动时同时打开通讯监视窗口"));
+    const QCommandLineOption language(
+        QStringLiteral("language"),
+        QCoreApplication::translate("CommandLine",
+                                    "界面语言：zh（中文）或 en（英文）；默认按桌面的语言选择"),
+        QStringLiteral("zh|en"));
+    const QList<QCommandLineOption> options{help, version, port, monitor, configure, language};
 
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
@@ -76,15 +87,16 @@ CommandLine parseCommandLine(const QStringList &arguments)
         // given to an option that takes none.
         if (parser.unknownOptionNames().isEmpty()) {
             if (arguments.last() == QLatin1String("--port"))
-                return fail(QStringLiteral("选项 --port 缺少值"));
-            return fail(QStringLiteral("选项缺少值或带有多余的值"));
+                return fail(QCoreApplication::translate("CommandLine", "选项 --port 缺少值"));
+            return fail(QCoreApplication::translate("CommandLine", "选项缺少值或带有多余的值"));
         }
         const QString name = parser.unknownOptionNames().first();
-        return fail(QStringLiteral("未知选项：%1%2")
+        return fail(QCoreApplication::translate("CommandLine", "未知选项：%1%2")
                         .arg(QLatin1String(name.size() == 1 ? "-" : "--"), name));
     }
     if (!parser.positionalArguments().isEmpty())
-        return fail(QStringLiteral("多余的参数：%1").arg(parser.positionalArguments().first()));
+        return fail(QCoreApplication::translate("CommandLine", "多余的参数：%1")
+                        .arg(parser.positionalArguments().first()));
     if (parser.isSet(help)) {
         result.exitStatus = 0;
         result.text = usageText(options);
@@ -96,18 +108,24 @@ CommandLine parseCommandLine(const QStringList &arguments)
             QStringLiteral("%1 %2\n").arg(QLatin1String(kProgram), QStringLiteral(RX904_VERSION));
         return result;
     }
+    if (parser.isSet(language) && !i18n::languageNamed(parser.value(language)))
+        return fail(
+            QCoreApplication::translate("CommandLine", "--language 的值“%1”有误，应为 zh 或 en")
+                .arg(parser.value(language)));
     result.configure = parser.isSet(configure);
     for (const QString &value : parser.values(port)) {
         const auto mapping = portMapping(value);
         if (!mapping)
-            return fail(QStringLiteral("--port 的值“%1”有误，应为 COMn=设备，n 为 1-25，"
-                                       "例如 --port COM1=/dev/ttyUSB0")
+            return fail(QCoreApplication::translate(
+                            "CommandLine", "--port 的值“%1”有误，应为 COMn=设备，n 为 1-25，"
+                                           "例如 --port COM1=/dev/ttyUSB0")
                             .arg(value));
         // A device server must be reachable at all: host and port 1..65535.
         if (serial::isTcpDevice(mapping->second) && !serial::parseTcpDevice(mapping->second))
-            return fail(QStringLiteral("--port 的值“%1”不是有效的串口服务器地址，应为 "
-                                       "tcp://主机:端口，端口为 1-65535，例如 "
-                                       "tcp://192.168.1.200:4001")
+            return fail(QCoreApplication::translate("CommandLine",
+                                                    "--port 的值“%1”不是有效的串口服务器地址，应为 "
+                                                    "tcp://主机:端口，端口为 1-65535，例如 "
+                                                    "tcp://192.168.1.200:4001")
                             .arg(value));
         result.ports[mapping->first] = mapping->second;
     }

@@ -4,12 +4,10 @@
 
 #include "operations/comm_adapter.h"
 #include "serial/port_directory.h"
+#include "translations/language.h"
 
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QLocale>
 #include <QTimer>
-#include <QTranslator>
 
 #include <cstdio>
 
@@ -36,13 +34,16 @@ void printIntoStartingConsole()
 
 int main(int argc, char *argv[])
 {
-    // Read before the QApplication exists, so that --help, --version and a mistyped option
-    // answer on a terminal without a display and never open a window.
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
-    const app::CommandLine commandLine = app::parseCommandLine(arguments);
-    if (commandLine.exitStatus) {
+    const i18n::Language language = i18n::languageFor(arguments);
+    // --help, --version and a mistyped option answer on a terminal without a display and never
+    // open a window; their texts need no more than a QCoreApplication to be translated.
+    if (app::parseCommandLine(arguments).exitStatus) {
+        QCoreApplication application(argc, argv);
+        i18n::installTranslations(language);
+        const app::CommandLine commandLine = app::parseCommandLine(arguments);
 #ifdef Q_OS_WIN
         printIntoStartingConsole();
 #endif
@@ -52,12 +53,8 @@ int main(int argc, char *argv[])
     }
 
     QApplication application(argc, argv);
-    // Qt's own dialogs and buttons ("Look in", "Cancel", "… already exists") in the
-    // window's language; Debian ships them in qt6-translations-l10n.
-    QTranslator qtTexts;
-    if (qtTexts.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
-                     QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTexts);
+    i18n::installTranslations(language);
+    const app::CommandLine commandLine = app::parseCommandLine(arguments);
     QApplication::setApplicationName(QStringLiteral("rx904-tool"));
     // Lets the desktop match the window with its menu entry and icon.
     QApplication::setDesktopFileName(QStringLiteral("io.github.rx904tool.Rx904Tool"));

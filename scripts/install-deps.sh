@@ -5,6 +5,7 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-serialport-dev libgl-dev libxcb1-dev qt6-translations-l10n
+    qt6-l10n-tools qt6-tools-dev
     libgtest-dev libgmock-dev
     fonts-noto-cjk xvfb xauth imagemagick xdotool
     adwaita-qt6
