@@ -65,26 +65,26 @@ ConfigurationWindow::ConfigurationWindow(serial::Transport *line, const commissi
             &ConfigurationWindow::lineLost);
     start(Job::None);
     if (!line || !line->isOpen())
-        offerReopen(QStringLiteral("串口未打开。"));
+        offerReopen(tr("串口未打开。"));
 }
 
 void ConfigurationWindow::build()
 {
     setObjectName(QStringLiteral("frmConfigure"));
-    setWindowTitle(QStringLiteral("设备配置"));
-    setAccessibleName(QStringLiteral("设备配置"));
+    setWindowTitle(tr("设备配置"));
+    setAccessibleName(tr("设备配置"));
     auto *layout = new QVBoxLayout(this);
 
-    auto *linkBox = new QGroupBox(QStringLiteral("通讯设置"));
+    auto *linkBox = new QGroupBox(tr("通讯设置"));
     auto *linkRow = new QHBoxLayout(linkBox);
-    m_speed = named(new QComboBox, "cboSpeed", QStringLiteral("波特率"));
+    m_speed = named(new QComboBox, "cboSpeed", tr("波特率"));
     for (const int baud : modbus::kBaudRates)
         m_speed->addItem(QString::number(baud), baud);
-    m_station = named(new QSpinBox, "spnStation", QStringLiteral("设备地址"));
+    m_station = named(new QSpinBox, "spnStation", tr("设备地址"));
     m_station->setRange(1, 250);
-    auto *speedLabel = new QLabel(QStringLiteral("波特率"));
+    auto *speedLabel = new QLabel(tr("波特率"));
     speedLabel->setBuddy(m_speed);
-    auto *stationLabel = new QLabel(QStringLiteral("设备地址"));
+    auto *stationLabel = new QLabel(tr("设备地址"));
     stationLabel->setBuddy(m_station);
     linkRow->addWidget(speedLabel);
     linkRow->addWidget(m_speed);
@@ -95,23 +95,22 @@ void ConfigurationWindow::build()
     connect(m_speed, &QComboBox::activated, this, &ConfigurationWindow::linkEdited);
     connect(m_station, &QSpinBox::valueChanged, this, &ConfigurationWindow::linkEdited);
 
-    auto *findBox = new QGroupBox(QStringLiteral("查找设备"));
+    auto *findBox = new QGroupBox(tr("查找设备"));
     auto *findLayout = new QVBoxLayout(findBox);
     auto *findRow = new QHBoxLayout;
-    m_findMode = named(new QComboBox, "cboFindMode", QStringLiteral("查找方式"));
-    m_findMode->addItem(QStringLiteral("逐个波特率读地址"));
-    m_findMode->addItem(QStringLiteral("按当前波特率扫描地址 1-247"));
-    m_findButton = namedButton("cmdFind", QStringLiteral("查找设备"));
-    m_useButton = namedButton("cmdUse", QStringLiteral("使用"));
+    m_findMode = named(new QComboBox, "cboFindMode", tr("查找方式"));
+    m_findMode->addItem(tr("逐个波特率读地址"));
+    m_findMode->addItem(tr("按当前波特率扫描地址 1-247"));
+    m_findButton = namedButton("cmdFind", tr("查找设备"));
+    m_useButton = namedButton("cmdUse", tr("使用"));
     findRow->addWidget(m_findMode);
     findRow->addWidget(m_findButton);
     findRow->addWidget(m_useButton);
     findRow->addStretch();
     findLayout->addLayout(findRow);
-    m_foundTable = named(new QTableWidget(0, 4), "tblFound", QStringLiteral("找到的设备"));
-    m_foundTable->setHorizontalHeaderLabels({QStringLiteral("波特率"), QStringLiteral("设备地址"),
-                                             QStringLiteral("识别信息"),
-                                             QStringLiteral("响应时间")});
+    m_foundTable = named(new QTableWidget(0, 4), "tblFound", tr("找到的设备"));
+    m_foundTable->setHorizontalHeaderLabels(
+        {tr("波特率"), tr("设备地址"), tr("识别信息"), tr("响应时间")});
     m_foundTable->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_foundTable->setSelectionMode(QAbstractItemView::SingleSelection);
     m_foundTable->horizontalHeader()->setStretchLastSection(true);
@@ -123,23 +122,22 @@ void ConfigurationWindow::build()
     connect(m_useButton, &QPushButton::clicked, this, &ConfigurationWindow::useFound);
     connect(m_foundTable, &QTableWidget::itemSelectionChanged, this, [this] { start(m_job); });
 
-    auto *parameterBox = new QGroupBox(QStringLiteral("参数"));
+    auto *parameterBox = new QGroupBox(tr("参数"));
     auto *parameterLayout = new QVBoxLayout(parameterBox);
     auto *parameterRow = new QHBoxLayout;
-    m_readButton = namedButton("cmdReadParameters", QStringLiteral("读取参数"));
-    m_saveButton = namedButton("cmdSaveParameters", QStringLiteral("保存参数…"));
-    m_loadButton = namedButton("cmdLoadParameters", QStringLiteral("载入参数…"));
-    m_writeButton = namedButton("cmdWriteDevice", QStringLiteral("写入设备"));
-    m_reportButton = namedButton("cmdSaveReport", QStringLiteral("保存报告…"));
+    m_readButton = namedButton("cmdReadParameters", tr("读取参数"));
+    m_saveButton = namedButton("cmdSaveParameters", tr("保存参数…"));
+    m_loadButton = namedButton("cmdLoadParameters", tr("载入参数…"));
+    m_writeButton = namedButton("cmdWriteDevice", tr("写入设备"));
+    m_reportButton = namedButton("cmdSaveReport", tr("保存报告…"));
     for (QPushButton *b : {m_readButton, m_saveButton, m_loadButton, m_writeButton, m_reportButton})
         parameterRow->addWidget(b);
     parameterRow->addStretch();
     parameterLayout->addLayout(parameterRow);
     m_table = named(new QTableWidget(modbus::kValueFieldCount, kColumnCount), "tblParameters",
-                    QStringLiteral("参数表"));
-    m_table->setHorizontalHeaderLabels(
-        {QStringLiteral("写入"), QStringLiteral("参数"), QStringLiteral("寄存器（读 / 写）"),
-         QStringLiteral("文件中的值"), QStringLiteral("设备中的值"), QStringLiteral("结果")});
+                    tr("参数表"));
+    m_table->setHorizontalHeaderLabels({tr("写入"), tr("参数"), tr("寄存器（读 / 写）"),
+                                        tr("文件中的值"), tr("设备中的值"), tr("结果")});
     m_table->verticalHeader()->hide();
     m_table->horizontalHeader()->setStretchLastSection(true);
     m_table->setSelectionMode(QAbstractItemView::NoSelection);
@@ -175,12 +173,12 @@ void ConfigurationWindow::build()
     connect(m_reportButton, &QPushButton::clicked, this, [this] { saveReport(); });
 
     auto *bottom = new QHBoxLayout;
-    m_progress = named(new QProgressBar, "prgProgress", QStringLiteral("进度"));
-    m_status = named(new QLabel, "lblStatus", QStringLiteral("状态"));
+    m_progress = named(new QProgressBar, "prgProgress", tr("进度"));
+    m_status = named(new QLabel, "lblStatus", tr("状态"));
     m_status->setWordWrap(true);
-    m_cancelButton = namedButton("cmdCancel", QStringLiteral("取消"));
-    m_closeButton = namedButton("cmdClose", QStringLiteral("关闭"));
-    m_reopenButton = namedButton("cmdReopen", QStringLiteral("重新打开串口"));
+    m_cancelButton = namedButton("cmdCancel", tr("取消"));
+    m_closeButton = namedButton("cmdClose", tr("关闭"));
+    m_reopenButton = namedButton("cmdReopen", tr("重新打开串口"));
     m_reopenButton->setVisible(false);
     connect(m_reopenButton, &QPushButton::clicked, this, &ConfigurationWindow::reopenPort);
     bottom->addWidget(m_reopenButton);
@@ -218,7 +216,7 @@ void ConfigurationWindow::start(Job job)
     if (!idle) {
         m_cancelled = false;
         m_progress->setValue(0);
-        m_status->setText(QStringLiteral("正在与设备通讯…"));
+        m_status->setText(tr("正在与设备通讯…"));
     }
 }
 
@@ -239,17 +237,17 @@ void ConfigurationWindow::lineLost(const QString &cause)
         for (int row = 0; row < m_table->rowCount(); ++row) {
             QTableWidgetItem *item = m_table->item(row, kInDevice);
             item->setForeground(palette().brush(QPalette::Disabled, QPalette::Text));
-            item->setToolTip(QStringLiteral("串口已断开，此值不一定是设备的当前值"));
+            item->setToolTip(tr("串口已断开，此值不一定是设备的当前值"));
         }
         m_device.reset();
         start(m_job);
     }
-    offerReopen(QStringLiteral("串口已断开：%1。").arg(cause));
+    offerReopen(tr("串口已断开：%1。").arg(cause));
 }
 
 void ConfigurationWindow::offerReopen(const QString &why)
 {
-    m_status->setText(why + QStringLiteral("可点击“重新打开串口”。"));
+    m_status->setText(why + tr("可点击“重新打开串口”。"));
     m_reopenButton->setVisible(static_cast<bool>(m_reopen));
     for (QWidget *w : {static_cast<QWidget *>(m_findButton), static_cast<QWidget *>(m_readButton),
                        static_cast<QWidget *>(m_writeButton)})
@@ -260,14 +258,14 @@ void ConfigurationWindow::reopenPort()
 {
     const auto [line, failure] = m_reopen();
     if (!line) {
-        m_status->setText(QStringLiteral("串口仍无法打开：%1").arg(failure));
+        m_status->setText(tr("串口仍无法打开：%1").arg(failure));
         return;
     }
     m_client.setLine(line);
     m_jobs.setLink(m_jobs.link());
     m_reopenButton->setVisible(false);
     start(Job::None);
-    m_status->setText(QStringLiteral("串口已重新打开。"));
+    m_status->setText(tr("串口已重新打开。"));
 }
 
 void ConfigurationWindow::showLink()
@@ -303,7 +301,7 @@ void ConfigurationWindow::showFound()
         m_foundTable->setItem(k, 0, cell(QString::number(device.baud)));
         m_foundTable->setItem(k, 1, cell(QString::number(device.station)));
         m_foundTable->setItem(k, 2, cell(device.identification));
-        m_foundTable->setItem(k, 3, cell(QStringLiteral("%1 毫秒").arg(ms, 0, 'f', 1)));
+        m_foundTable->setItem(k, 3, cell(tr("%1 毫秒").arg(ms, 0, 'f', 1)));
     }
     if (!found.empty())
         m_foundTable->selectRow(0);
@@ -318,7 +316,7 @@ void ConfigurationWindow::useFound()
     m_jobs.setLink({device.baud, device.station});
     m_chosen = m_jobs.link();
     showLink();
-    m_status->setText(QStringLiteral("已选用波特率 %1、设备地址 %2；关闭本窗口后主窗口改用此设置。")
+    m_status->setText(tr("已选用波特率 %1、设备地址 %2；关闭本窗口后主窗口改用此设置。")
                           .arg(device.baud)
                           .arg(device.station));
 }
@@ -339,9 +337,8 @@ void ConfigurationWindow::takeFile(const commissioning::ParameterSet &set)
 
 void ConfigurationWindow::loadFile()
 {
-    const QString path =
-        QFileDialog::getOpenFileName(this, QStringLiteral("载入参数"), QString(),
-                                     QStringLiteral("参数文件 (*.txt);;所有文件 (*)"));
+    const QString path = QFileDialog::getOpenFileName(this, tr("载入参数"), QString(),
+                                                      tr("参数文件 (*.txt);;所有文件 (*)"));
     if (!path.isEmpty())
         loadFile(path);
 }
@@ -350,9 +347,8 @@ void ConfigurationWindow::loadFile(const QString &path)
 {
     const commissioning::LoadResult loaded = commissioning::loadParameterFile(path);
     if (!loaded.set) {
-        QMessageBox::warning(
-            this, QStringLiteral("载入参数"),
-            QStringLiteral("此文件未载入，没有使用其中任何内容。\n%1").arg(loaded.error));
+        QMessageBox::warning(this, tr("载入参数"),
+                             tr("此文件未载入，没有使用其中任何内容。\n%1").arg(loaded.error));
         return;
     }
     takeFile(*loaded.set);
@@ -371,16 +367,16 @@ void ConfigurationWindow::saveFile()
     const QString suggested = QStringLiteral("RX904_%1_%2.txt")
                                   .arg(set.station)
                                   .arg(QDate::currentDate().toString(QStringLiteral("yyyyMMdd")));
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("保存参数"), suggested,
-                                                      QStringLiteral("参数文件 (*.txt)"));
+    const QString path =
+        QFileDialog::getSaveFileName(this, tr("保存参数"), suggested, tr("参数文件 (*.txt)"));
     if (path.isEmpty())
         return;
     const QString error = commissioning::saveParameterFile(path, set);
     if (!error.isEmpty()) {
-        QMessageBox::warning(this, QStringLiteral("保存参数"), error);
+        QMessageBox::warning(this, tr("保存参数"), error);
         return;
     }
-    m_status->setText(QStringLiteral("参数已保存到 %1").arg(path));
+    m_status->setText(tr("参数已保存到 %1").arg(path));
 }
 
 void ConfigurationWindow::writeDevice()
@@ -392,11 +388,11 @@ void ConfigurationWindow::writeDevice()
         chosen[static_cast<std::size_t>(field)] =
             m_table->item(field, kWrite)->checkState() == Qt::Checked;
     if (chosen[kStationField] || chosen[kBaudField]) {
-        const auto answer = QMessageBox::warning(
-            this, QStringLiteral("写入设备"),
-            QStringLiteral("已勾选“设备地址”或“波特率”。写入后设备将改用新的地址或波特率，"
-                           "本工具随之改用新的设置并在新设置下校验。\n确定要写入吗？"),
-            QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+        const auto answer =
+            QMessageBox::warning(this, tr("写入设备"),
+                                 tr("已勾选“设备地址”或“波特率”。写入后设备将改用新的地址或波特率，"
+                                    "本工具随之改用新的设置并在新设置下校验。\n确定要写入吗？"),
+                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
         if (answer != QMessageBox::Yes)
             return;
     }
@@ -410,10 +406,10 @@ void ConfigurationWindow::writeDevice()
 void ConfigurationWindow::saveReport()
 {
     const QString suggested =
-        QStringLiteral("RX904_报告_%1.pdf")
+        tr("RX904_报告_%1.pdf")
             .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd_HHmm")));
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("保存报告"), suggested,
-                                                      QStringLiteral("PDF 文件 (*.pdf)"));
+    const QString path =
+        QFileDialog::getSaveFileName(this, tr("保存报告"), suggested, tr("PDF 文件 (*.pdf)"));
     if (!path.isEmpty())
         saveReport(path);
 }
@@ -422,11 +418,10 @@ void ConfigurationWindow::saveReport(const QString &path)
 {
     const QString error = commissioning::saveReportPdf(path, m_reports);
     if (!error.isEmpty()) {
-        QMessageBox::warning(this, QStringLiteral("保存报告"), error);
+        QMessageBox::warning(this, tr("保存报告"), error);
         return;
     }
-    m_status->setText(
-        QStringLiteral("报告已保存到 %1（%2 台设备，每台一页）").arg(path).arg(m_reports.size()));
+    m_status->setText(tr("报告已保存到 %1（%2 台设备，每台一页）").arg(path).arg(m_reports.size()));
 }
 
 void ConfigurationWindow::showParameters()
@@ -445,7 +440,7 @@ void ConfigurationWindow::showParameters()
             m_table->item(row.field, column)->setFont(font);
         }
         if (row.setButton >= 0 && m_table->item(row.field, kResult)->text().isEmpty() && differs)
-            m_table->item(row.field, kResult)->setText(QStringLiteral("不同"));
+            m_table->item(row.field, kResult)->setText(tr("不同"));
     }
 }
 
@@ -502,12 +497,12 @@ void ConfigurationWindow::finished(const QString &message)
     // A cancelled or broken-off job leaves the bar where it stopped.
     if (!m_cancelled)
         m_progress->setValue(m_progress->maximum());
-    QString done = QStringLiteral("完成");
+    QString done = tr("完成");
     if (job == Job::Write) {
         const auto verified = std::ranges::count_if(m_jobs.rows(), [](const auto &row) {
             return row.state == commissioning::RowState::Verified;
         });
-        done = QStringLiteral("写入完成：%1 项已写入并校验").arg(verified);
+        done = tr("写入完成：%1 项已写入并校验").arg(verified);
     }
     m_status->setText(message.isEmpty() ? done : message);
 }

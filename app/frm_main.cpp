@@ -17,6 +17,7 @@
 #include "operations/single_query.h"
 #include "operations/startup.h"
 #include "product_link.h"
+#include "translations/device_texts.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -38,12 +39,11 @@ frmMain::frmMain(ops::CommControl &MSComm1, ops::MessageBox &messages, QWidget *
     connectControls();
     // Three more entries of the context menu, with their keys: nothing in the window's layout
     // or texts changes.
-    QAction *monitor = addWindowAction(*this, QStringLiteral("通讯监视…"), QKeySequence(Qt::Key_F2),
+    QAction *monitor = addWindowAction(*this, tr("通讯监视…"), QKeySequence(Qt::Key_F2),
                                        [this] { openTrafficMonitor(); });
-    addWindowAction(*this, QStringLiteral("设备配置…"), QKeySequence(Qt::Key_F3),
+    addWindowAction(*this, tr("设备配置…"), QKeySequence(Qt::Key_F3),
                     [this] { openConfiguration(); });
-    addWindowAction(*this, QStringLiteral("帮助…"), QKeySequence(Qt::Key_F1),
-                    [this] { showHelp(*this); });
+    addWindowAction(*this, tr("帮助…"), QKeySequence(Qt::Key_F1), [this] { showHelp(*this); });
     offerTrafficMonitorOnFrames(monitor);
 }
 
@@ -257,8 +257,7 @@ void frmMain::configure()
         port.setPortOpen(false);
         if (!port.setPortOpen(true)) {
             const QString cause = port.openFailureCause();
-            return {nullptr,
-                    cause.isEmpty() ? QString::fromUtf8(ops::text::kPortOpenFailed) : cause};
+            return {nullptr, cause.isEmpty() ? i18n::message(ops::text::kPortOpenFailed) : cause};
         }
         return {port.lend(), QString()};
     };
@@ -266,13 +265,13 @@ void frmMain::configure()
     {
         serial::Transport *line = port.lend();
         if (line)
-            m_traffic.lineEvent(QStringLiteral("串口交给设备配置窗口"));
+            m_traffic.lineEvent(tr("串口交给设备配置窗口"));
         ConfigurationWindow window(line, link, reopen, this);
         window.exec();
         chosen = window.chosenLink();
     }
     if (port.lent())
-        m_traffic.lineEvent(QStringLiteral("设备配置窗口交回串口"));
+        m_traffic.lineEvent(tr("设备配置窗口交回串口"));
     port.giveBack();
     if (!wasOpen)
         port.setPortOpen(false);

@@ -3,9 +3,11 @@
 #include "lamp_pixmaps.h"
 #include "modbus/register_map.h"
 #include "product_link_address.h"
+#include "translations/device_texts.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -53,9 +55,10 @@ QColor surfaceColour()
     return {224, 224, 224};
 }
 
-QString text(const char *utf8)
+// The window's texts are marked QT_TRANSLATE_NOOP("MainWindow", …) where they are given.
+QString text(const char *source)
 {
-    return QString::fromUtf8(utf8);
+    return QCoreApplication::translate("MainWindow", source);
 }
 
 QString memberName(const char *array, int index)
@@ -312,29 +315,35 @@ void setupFrame5(MainWindowUi &ui)
     for (int port = 1; port <= 25; ++port)
         ports << QStringLiteral("COM%1").arg(port);
 
-    ui.Label3 = makeLabel(group, QStringLiteral("Label3"), "串口号", captionAt(0));
+    ui.Label3 = makeLabel(group, QStringLiteral("Label3"),
+                          QT_TRANSLATE_NOOP("MainWindow", "串口号"), captionAt(0));
     ui.Combo1 = makeCombo(group, "Combo1", ports, 3, comboAt(0), ui.Label3);
-    ui.Label5[2] = makeLabel(group, memberName("Label5", 2), "波特率", captionAt(1));
+    ui.Label5[2] = makeLabel(group, memberName("Label5", 2),
+                             QT_TRANSLATE_NOOP("MainWindow", "波特率"), captionAt(1));
     ui.Combo2 = makeCombo(group, "Combo2", {QStringLiteral("9600"), QStringLiteral("19200")}, 0,
                           comboAt(1), ui.Label5[2]);
-    ui.Label5[0] = makeLabel(group, memberName("Label5", 0), "校验位", captionAt(2));
-    ui.Combo3 = makeCombo(group, "Combo3", {text("无校验")}, 0, comboAt(2), ui.Label5[0]);
-    ui.Label5[1] = makeLabel(group, memberName("Label5", 1), "数据位", captionAt(3));
+    ui.Label5[0] = makeLabel(group, memberName("Label5", 0),
+                             QT_TRANSLATE_NOOP("MainWindow", "校验位"), captionAt(2));
+    ui.Combo3 = makeCombo(group, "Combo3", {text(QT_TRANSLATE_NOOP("MainWindow", "无校验"))}, 0,
+                          comboAt(2), ui.Label5[0]);
+    ui.Label5[1] = makeLabel(group, memberName("Label5", 1),
+                             QT_TRANSLATE_NOOP("MainWindow", "数据位"), captionAt(3));
     ui.Combo4 = makeCombo(group, "Combo4", {QStringLiteral("8")}, 0, comboAt(3), ui.Label5[1]);
-    ui.Label5[3] = makeLabel(group, memberName("Label5", 3), "停止位", captionAt(4));
+    ui.Label5[3] = makeLabel(group, memberName("Label5", 3),
+                             QT_TRANSLATE_NOOP("MainWindow", "停止位"), captionAt(4));
     ui.Combo5 = makeCombo(group, "Combo5", {QStringLiteral("1")}, 0, comboAt(4), ui.Label5[3]);
 
     auto *picture = make<QFrame>(group, QStringLiteral("Picture2"), QRect(70, 142, 20, 20));
     picture->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     picture->setLineWidth(1);
-    picture->setAccessibleName(text("数据采集通讯状态指示"));
-    picture->setAccessibleDescription(text("红灯"));
+    picture->setAccessibleName(text(QT_TRANSLATE_NOOP("MainWindow", "数据采集通讯状态指示")));
+    picture->setAccessibleDescription(text(QT_TRANSLATE_NOOP("MainWindow", "红灯")));
     ui.Picture2 = picture;
     const qreal pixelRatio = group->devicePixelRatioF();
     const auto makeLamp = [&](const char *name, Lamp lamp) {
         auto *image = make<QLabel>(picture, QLatin1String(name), QRect(2, 2, kLampSize, kLampSize));
         image->setPixmap(lampPixmap(lamp, pixelRatio));
-        image->setToolTip(text("数据采集通讯状态指示"));
+        image->setToolTip(text(QT_TRANSLATE_NOOP("MainWindow", "数据采集通讯状态指示")));
         return image;
     };
     ui.imgNotConnected = makeLamp("imgNotConnected", Lamp::imgNotConnected);
@@ -345,15 +354,19 @@ void setupFrame5(MainWindowUi &ui)
     ui.ImgYellow->raise();
     ui.imgNotConnected->raise();
 
-    ui.cmdCom = makeButton(group, QStringLiteral("cmdCom"), "打开串口", QRect(8, 166, 70, 24));
-    ui.Command1 = makeButton(group, QStringLiteral("Command1"), "关闭串口", QRect(82, 166, 70, 24));
+    ui.cmdCom = makeButton(group, QStringLiteral("cmdCom"),
+                           QT_TRANSLATE_NOOP("MainWindow", "打开串口"), QRect(8, 166, 70, 24));
+    ui.Command1 = makeButton(group, QStringLiteral("Command1"),
+                             QT_TRANSLATE_NOOP("MainWindow", "关闭串口"), QRect(82, 166, 70, 24));
 
-    ui.Label7 = makeLabel(group, QStringLiteral("Label7"), "串口发送数据", QRect(8, 193, 145, 17));
+    ui.Label7 = makeLabel(group, QStringLiteral("Label7"),
+                          QT_TRANSLATE_NOOP("MainWindow", "串口发送数据"), QRect(8, 193, 145, 17));
     // Two lines of 17 px, the 2 px document margins and the 2 px frame.
     ui.txtCommand = makeTextBox(group, "txtCommand", QRect(8, 210, 145, 42), ui.Label7);
 
     ui.Label1[0] =
-        makeLabel(group, memberName("Label1", 0), "串口接收数据", QRect(8, 255, 145, 17));
+        makeLabel(group, memberName("Label1", 0), QT_TRANSLATE_NOOP("MainWindow", "串口接收数据"),
+                  QRect(8, 255, 145, 17));
     ui.txtState = makeTextBox(group, "txtState", QRect(8, 272, 145, 76), ui.Label1[0]);
     // Every request empties the box and its answer's five lines fill it again; a bar that came
     // and went with them would lay the text out again and repaint the box's frame each time.
@@ -361,15 +374,16 @@ void setupFrame5(MainWindowUi &ui)
 
     // "成功接收/循环 计数": each counter stands under its words, the slash under the slash.
     ui.Label1[1] =
-        makeLabel(group, memberName("Label1", 1), "成功接收/循环 计数", QRect(8, 350, 145, 17));
+        makeLabel(group, memberName("Label1", 1),
+                  QT_TRANSLATE_NOOP("MainWindow", "成功接收/循环 计数"), QRect(8, 350, 145, 17));
     ui.lblErrCounter =
         makeLabel(group, QStringLiteral("lblErrCounter"), "0", QRect(8, 369, 46, 17));
     ui.lblErrCounter->setAlignment(Qt::AlignCenter);
-    ui.lblErrCounter->setAccessibleDescription(text("成功接收"));
+    ui.lblErrCounter->setAccessibleDescription(text(QT_TRANSLATE_NOOP("MainWindow", "成功接收")));
     ui.Line1[0] = make<SlashLine>(group, memberName("Line1", 0), QRect(55, 369, 7, 17));
     ui.lblCounter = makeLabel(group, QStringLiteral("lblCounter"), "0", QRect(63, 369, 48, 17));
     ui.lblCounter->setAlignment(Qt::AlignCenter);
-    ui.lblCounter->setAccessibleDescription(text("循环 计数"));
+    ui.lblCounter->setAccessibleDescription(text(QT_TRANSLATE_NOOP("MainWindow", "循环 计数")));
 }
 
 void setupFrame10(MainWindowUi &ui)
@@ -383,10 +397,13 @@ void setupFrame10(MainWindowUi &ui)
         const char *content;
     };
     const std::array<Pair, 4> pairs{{
-        {0, "设备地址", &MainWindowUi::txtStationID, "txtStationID", "2"},
-        {3, "功 能 码", &MainWindowUi::txtFunID, "txtFunID", "3"},
-        {1, "超始地址", &MainWindowUi::txtStartID, "txtStartID", "0"},
-        {2, "数据长度", &MainWindowUi::txtDataLength, "txtDataLength", "16"},
+        {0, QT_TRANSLATE_NOOP("MainWindow", "设备地址"), &MainWindowUi::txtStationID,
+         "txtStationID", "2"},
+        {3, QT_TRANSLATE_NOOP("MainWindow", "功 能 码"), &MainWindowUi::txtFunID, "txtFunID", "3"},
+        {1, QT_TRANSLATE_NOOP("MainWindow", "超始地址"), &MainWindowUi::txtStartID, "txtStartID",
+         "0"},
+        {2, QT_TRANSLATE_NOOP("MainWindow", "数据长度"), &MainWindowUi::txtDataLength,
+         "txtDataLength", "16"},
     }};
     int x = 8;
     for (const Pair &pair : pairs) {
@@ -404,10 +421,11 @@ void setupFrame12(MainWindowUi &ui)
     constexpr int y = 30;
     constexpr int labelLeft = 8;
     constexpr int blank = BlankRunLabel::kBlankWidth;
-    const QString words[] = {text("将地址"), text("修改为")};
+    const QString words[] = {text(QT_TRANSLATE_NOOP("MainWindow", "将地址")),
+                             text(QT_TRANSLATE_NOOP("MainWindow", "修改为"))};
 
     auto *label = make<BlankRunLabel>(ui.Frame12, memberName("Label2", 7), QRect(),
-                                      text("将地址      修改为  "));
+                                      words[0] + QString(6, u' ') + words[1] + QString(2, u' '));
     label->setGeometry(QRect(QPoint(labelLeft, y), QSize(label->sizeHint().width(), kRowHeight)));
     ui.Label2[7] = label;
 
@@ -423,10 +441,10 @@ void setupFrame12(MainWindowUi &ui)
                                QRect(secondRun + 4, y, fieldWidth, kRowHeight), nullptr);
     ui.txtSetID[1]->setAccessibleName(words[1]);
 
-    ui.cmdReadAdd =
-        makeButton(ui.Frame12, QStringLiteral("cmdReadAdd"), "读地址", QRect(220, y, 72, 24));
-    ui.cmdChangeID =
-        makeButton(ui.Frame12, QStringLiteral("cmdChangeID"), "执行", QRect(300, y, 72, 24));
+    ui.cmdReadAdd = makeButton(ui.Frame12, QStringLiteral("cmdReadAdd"),
+                               QT_TRANSLATE_NOOP("MainWindow", "读地址"), QRect(220, y, 72, 24));
+    ui.cmdChangeID = makeButton(ui.Frame12, QStringLiteral("cmdChangeID"),
+                                QT_TRANSLATE_NOOP("MainWindow", "执行"), QRect(300, y, 72, 24));
 }
 
 void setupFrame3(MainWindowUi &ui)
@@ -437,22 +455,25 @@ void setupFrame3(MainWindowUi &ui)
         const auto field = static_cast<std::size_t>(row.field);
 
         QLabel *name = make<QLabel>(group, memberName("lblDanWei", row.captionLabel),
-                                    QRect(8, y, 72, kRowHeight), text(row.caption));
+                                    QRect(8, y, 72, kRowHeight), i18n::caption(row));
         setTextColour(name, Qt::black);
         ui.lblDanWei[static_cast<std::size_t>(row.captionLabel)] = name;
         ui.txtValue[field] = makeField(group, memberName("txtValue", row.field), "0",
                                        QRect(82, y, 88, kRowHeight), name);
 
         if (row.setButton >= 0) {
-            QPushButton *set = makeButton(group, memberName("cmdSet", row.setButton), "设置",
-                                          QRect(176, y, 52, kRowHeight));
-            set->setAccessibleName(text("设置 ") + name->text());
+            QPushButton *set =
+                makeButton(group, memberName("cmdSet", row.setButton),
+                           QT_TRANSLATE_NOOP("MainWindow", "设置"), QRect(176, y, 52, kRowHeight));
+            set->setAccessibleName(
+                text(QT_TRANSLATE_NOOP("MainWindow", "设置 %1")).arg(name->text()));
             set->setVisible(row.setButtonVisible);
             ui.cmdSet[static_cast<std::size_t>(row.setButton)] = set;
         }
         if (row.hintLabel >= 0) {
-            QLabel *hint = makeLabel(group, memberName("Label2", row.hintLabel), row.hint,
+            QLabel *hint = makeLabel(group, memberName("Label2", row.hintLabel), "",
                                      QRect(236, y, 240, kRowHeight));
+            hint->setText(i18n::hint(row));
             setTextColour(hint, Qt::red);
             ui.Label2[static_cast<std::size_t>(row.hintLabel)] = hint;
         }
@@ -472,9 +493,9 @@ void setupFrame3(MainWindowUi &ui)
     ui.lblDanWei[15] = spare;
 
     const std::array<std::pair<int, const char *>, 3> unusedHints{{
-        {0, "值范围为：750-9000"},
-        {2, "值范围为：1，2，4，8"},
-        {6, "值范围为：4000-4095"},
+        {0, QT_TRANSLATE_NOOP("MainWindow", "值范围为：750-9000")},
+        {2, QT_TRANSLATE_NOOP("MainWindow", "值范围为：1，2，4，8")},
+        {6, QT_TRANSLATE_NOOP("MainWindow", "值范围为：4000-4095")},
     }};
     int y = kGroupTop + kRowPitch;
     for (const auto &[index, hint] : unusedHints) {
@@ -493,23 +514,29 @@ void setupFrame3(MainWindowUi &ui)
 
     constexpr int pollY = 383;
     ui.Label8[4] =
-        makeLabel(group, memberName("Label8", 4), "定时时长(ms)", QRect(8, pollY, 76, kRowHeight));
+        makeLabel(group, memberName("Label8", 4), QT_TRANSLATE_NOOP("MainWindow", "定时时长(ms)"),
+                  QRect(8, pollY, 76, kRowHeight));
     ui.txtTimerSet = makeField(group, QStringLiteral("txtTimerSet"), "1000",
                                QRect(88, pollY, 60, kRowHeight), ui.Label8[4]);
     ui.comDoOnce =
-        makeButton(group, QStringLiteral("comDoOnce"), "单次", QRect(176, pollY, 64, kRowHeight));
+        makeButton(group, QStringLiteral("comDoOnce"), QT_TRANSLATE_NOOP("MainWindow", "单次"),
+                   QRect(176, pollY, 64, kRowHeight));
     ui.cmdOneM =
-        makeButton(group, QStringLiteral("cmdOneM"), "循环", QRect(246, pollY, 64, kRowHeight));
+        makeButton(group, QStringLiteral("cmdOneM"), QT_TRANSLATE_NOOP("MainWindow", "循环"),
+                   QRect(246, pollY, 64, kRowHeight));
     ui.cmdStopOnce =
-        makeButton(group, QStringLiteral("cmdStopOnce"), "停止", QRect(316, pollY, 64, kRowHeight));
+        makeButton(group, QStringLiteral("cmdStopOnce"), QT_TRANSLATE_NOOP("MainWindow", "停止"),
+                   QRect(316, pollY, 64, kRowHeight));
 
     constexpr int infoY = pollY + kRowPitch;
     ui.Label8[5] =
-        makeLabel(group, memberName("Label8", 5), "设备信息", QRect(8, infoY, 76, kRowHeight));
+        makeLabel(group, memberName("Label8", 5), QT_TRANSLATE_NOOP("MainWindow", "设备信息"),
+                  QRect(8, infoY, 76, kRowHeight));
     ui.TXTtype = makeField(group, QStringLiteral("TXTtype"), "1000",
                            QRect(88, infoY, 140, kRowHeight), ui.Label8[5]);
-    ui.Command2 = makeButton(group, QStringLiteral("Command2"), "读设备信息",
-                             QRect(246, infoY, 134, kRowHeight));
+    ui.Command2 =
+        makeButton(group, QStringLiteral("Command2"), QT_TRANSLATE_NOOP("MainWindow", "读设备信息"),
+                   QRect(246, infoY, 134, kRowHeight));
 }
 
 } // namespace
@@ -517,39 +544,48 @@ void setupFrame3(MainWindowUi &ui)
 void MainWindowUi::setupUi(QWidget *frmMain)
 {
     frmMain->setObjectName(QStringLiteral("frmMain"));
-    frmMain->setWindowTitle(text("RX904智能电压控制器工具软件"));
+    frmMain->setWindowTitle(text(QT_TRANSLATE_NOOP("MainWindow", "RX904智能电压控制器工具软件")));
     frmMain->setWindowIcon(windowIcon());
     frmMain->setFixedSize(668, 589);
     frmMain->setFont(windowFont());
     fillSurface(frmMain);
 
-    Frame5 = makeGroup(frmMain, "Frame5", "串口设置", fromTwips(0, 120, 2415, 5895));
+    Frame5 = makeGroup(frmMain, "Frame5", QT_TRANSLATE_NOOP("MainWindow", "串口设置"),
+                       fromTwips(0, 120, 2415, 5895));
     setupFrame5(*this);
 
     Label6 =
-        makeLabel(frmMain, QStringLiteral("Label6"), "默认参数", fromTwips(240, 6120, 1575, 255));
-    const std::array<const char *, 4> presets{"水分控制器", "雨雪控制器", "风速控制器",
-                                              "PH值控制器"};
+        makeLabel(frmMain, QStringLiteral("Label6"), QT_TRANSLATE_NOOP("MainWindow", "默认参数"),
+                  fromTwips(240, 6120, 1575, 255));
+    const std::array<const char *, 4> presets{QT_TRANSLATE_NOOP("MainWindow", "水分控制器"),
+                                              QT_TRANSLATE_NOOP("MainWindow", "雨雪控制器"),
+                                              QT_TRANSLATE_NOOP("MainWindow", "风速控制器"),
+                                              QT_TRANSLATE_NOOP("MainWindow", "PH值控制器")};
     for (std::size_t i = 0; i < presets.size(); ++i) {
         const int top = 6480 + 480 * static_cast<int>(i);
         cmdDefaultSet[i] = makeButton(frmMain, memberName("cmdDefaultSet", static_cast<int>(i)),
                                       presets[i], fromTwips(360, top, 1455, 375));
     }
 
-    Frame10 = makeGroup(frmMain, "Frame10", "MODBUS设置", fromTwips(2520, 0, 7455, 735));
+    Frame10 = makeGroup(frmMain, "Frame10", QT_TRANSLATE_NOOP("MainWindow", "MODBUS设置"),
+                        fromTwips(2520, 0, 7455, 735));
     setupFrame10(*this);
-    Frame12 = makeGroup(frmMain, "Frame12", "设备地址修改操作", fromTwips(2520, 840, 7455, 975));
+    Frame12 = makeGroup(frmMain, "Frame12", QT_TRANSLATE_NOOP("MainWindow", "设备地址修改操作"),
+                        fromTwips(2520, 840, 7455, 975));
     setupFrame12(*this);
 
     // These two are created before Frame3, which is stacked above them and covers them.
-    Label1[4] = makeLabel(frmMain, memberName("Label1", 4), "产品手册及资料下载地址",
+    Label1[4] = makeLabel(frmMain, memberName("Label1", 4),
+                          QT_TRANSLATE_NOOP("MainWindow", "产品手册及资料下载地址"),
                           QRect(184, 520, 153, 17));
     lblurl = makeLink(frmMain, "lblurl", kRx903PageUrl, QPoint(344, 522));
 
-    Frame3 = makeGroup(frmMain, "Frame3", "数据及参数查询", fromTwips(2520, 1920, 7455, 6495));
+    Frame3 = makeGroup(frmMain, "Frame3", QT_TRANSLATE_NOOP("MainWindow", "数据及参数查询"),
+                       fromTwips(2520, 1920, 7455, 6495));
     setupFrame3(*this);
 
-    Label1[2] = makeLabel(frmMain, memberName("Label1", 2), "产品手册及资料下载地址",
+    Label1[2] = makeLabel(frmMain, memberName("Label1", 2),
+                          QT_TRANSLATE_NOOP("MainWindow", "产品手册及资料下载地址"),
                           fromTwips(240, 8520, 2295, 255));
     setTextColour(Label1[2], Qt::red);
     Label4 = makeLink(frmMain, "Label4", kProductPageUrl, fromTwips(2760, 8520, 0, 0).topLeft());

@@ -57,8 +57,8 @@ MonitorWindow::MonitorWindow(TrafficMonitor &monitor, QWidget *parent)
     : QWidget(parent, Qt::Window), m_monitor(monitor)
 {
     setObjectName(QStringLiteral("MonitorWindow"));
-    setWindowTitle(QStringLiteral("通讯监视"));
-    setAccessibleName(QStringLiteral("通讯监视"));
+    setWindowTitle(tr("通讯监视"));
+    setAccessibleName(tr("通讯监视"));
     fitToScreen(*this, {820, 560});
     auto *help = new QShortcut(QKeySequence(Qt::Key_F1), this);
     connect(help, &QShortcut::activated, this, [this] { showHelp(*this); });
@@ -70,14 +70,14 @@ MonitorWindow::MonitorWindow(TrafficMonitor &monitor, QWidget *parent)
 
     auto *layout = new QVBoxLayout(this);
     buildCounters(layout);
-    m_tabs = named(new QTabWidget, "tabs", QStringLiteral("通讯记录和趋势"));
-    m_tabs->addTab(buildRecordTab(), QStringLiteral("通讯记录"));
-    m_tabs->addTab(buildTrendTab(), QStringLiteral("趋势"));
+    m_tabs = named(new QTabWidget, "tabs", tr("通讯记录和趋势"));
+    m_tabs->addTab(buildRecordTab(), tr("通讯记录"));
+    m_tabs->addTab(buildTrendTab(), tr("趋势"));
     layout->addWidget(m_tabs, 1);
 
     auto *logRow = new QHBoxLayout;
-    m_valueLog = namedButton("cmdValueLog", QStringLiteral("数据记录到文件…"));
-    m_valueLogState = named(new QLabel, "lblValueLog", QStringLiteral("数据记录状态"));
+    m_valueLog = namedButton("cmdValueLog", tr("数据记录到文件…"));
+    m_valueLogState = named(new QLabel, "lblValueLog", tr("数据记录状态"));
     logRow->addWidget(m_valueLog);
     logRow->addWidget(m_valueLogState, 1);
     layout->addLayout(logRow);
@@ -91,7 +91,7 @@ MonitorWindow::MonitorWindow(TrafficMonitor &monitor, QWidget *parent)
     connect(&m_monitor, &TrafficMonitor::batchDone, this, &MonitorWindow::batchDone);
     connect(&m_monitor, &TrafficMonitor::valueLogFailed, this, [this](const QString &reason) {
         showValueLogState();
-        showProblem(QStringLiteral("数据记录已停止。\n%1").arg(reason));
+        showProblem(tr("数据记录已停止。\n%1").arg(reason));
     });
     showCounters();
     showValueLogState();
@@ -103,11 +103,17 @@ void MonitorWindow::buildCounters(QVBoxLayout *layout)
         "lblRequests",   "lblComplete",   "lblBadCrc", "lblExceptions",
         "lblIncomplete", "lblUnanswered", "lblLost",   "lblResponse"};
     static const std::array<const char *, CounterCount> kAccessible{
-        "请求数",       "完整应答数", "CRC 错误数", "异常应答数",
-        "不完整应答数", "无应答数",   "丢失比例",   "响应时间"};
+        QT_TRANSLATE_NOOP("app::MonitorWindow", "请求数"),
+        QT_TRANSLATE_NOOP("app::MonitorWindow", "完整应答数"),
+        QT_TRANSLATE_NOOP("app::MonitorWindow", "CRC 错误数"),
+        QT_TRANSLATE_NOOP("app::MonitorWindow", "异常应答数"),
+        QT_TRANSLATE_NOOP("app::MonitorWindow", "不完整应答数"),
+        QT_TRANSLATE_NOOP("app::MonitorWindow", "无应答数"),
+        QT_TRANSLATE_NOOP("app::MonitorWindow", "丢失比例"),
+        QT_TRANSLATE_NOOP("app::MonitorWindow", "响应时间")};
     auto *strip = new QHBoxLayout;
     for (int k = 0; k < CounterCount; ++k) {
-        m_counters[k] = named(new QLabel, kNames[k], QString::fromUtf8(kAccessible[k]));
+        m_counters[k] = named(new QLabel, kNames[k], tr(kAccessible[k]));
         // Sized once for the longest text they will hold, so a new count repaints the label
         // alone instead of laying out the whole window again.
         const QString widest = QString::fromLatin1(k == Lost       ? kWidestShare
@@ -121,19 +127,19 @@ void MonitorWindow::buildCounters(QVBoxLayout *layout)
     strip->addStretch(1);
     layout->addLayout(strip);
     // Said only while it is so: polling faster than one exchange takes on the line.
-    m_shortfall = named(new QLabel, "lblShortfall", QStringLiteral("定时时长提示"));
+    m_shortfall = named(new QLabel, "lblShortfall", tr("定时时长提示"));
     m_shortfall->setWordWrap(true);
     m_shortfall->setVisible(false);
     layout->addWidget(m_shortfall);
 
     auto *controls = new QHBoxLayout;
-    QPushButton *reset = namedButton("cmdResetCounters", QStringLiteral("清零"));
+    QPushButton *reset = namedButton("cmdResetCounters", tr("清零"));
     connect(reset, &QPushButton::clicked, this, [this] { m_monitor.resetCounters(); });
-    auto *timeoutLabel = new QLabel(QStringLiteral("应答超时"));
-    m_timeout = named(new QSpinBox, "spnTimeout", QStringLiteral("应答超时"));
+    auto *timeoutLabel = new QLabel(tr("应答超时"));
+    m_timeout = named(new QSpinBox, "spnTimeout", tr("应答超时"));
     m_timeout->setRange(50, 10000);
     m_timeout->setSingleStep(100);
-    m_timeout->setSuffix(QStringLiteral(" 毫秒"));
+    m_timeout->setSuffix(tr(" 毫秒"));
     m_timeout->setValue(static_cast<int>(m_monitor.timeout().count()));
     timeoutLabel->setBuddy(m_timeout);
     connect(m_timeout, &QSpinBox::valueChanged, this,
@@ -153,7 +159,7 @@ QWidget *MonitorWindow::buildRecordTab()
     auto *page = new QWidget;
     auto *layout = new QVBoxLayout(page);
     m_model = new TrafficModel(m_monitor, this);
-    m_table = named(new QTableView, "tblRecord", QStringLiteral("通讯记录"));
+    m_table = named(new QTableView, "tblRecord", tr("通讯记录"));
     m_table->setModel(m_model);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -185,7 +191,7 @@ QWidget *MonitorWindow::buildRecordTab()
     header->resizeSection(TrafficModel::Response, digit * 14);
     header->setStretchLastSection(true);
     // The copy key copies the selected rows, as the button does, not the current cell alone.
-    auto *copyKey = new QAction(QStringLiteral("复制为文本"), m_table);
+    auto *copyKey = new QAction(tr("复制为文本"), m_table);
     copyKey->setShortcut(QKeySequence::Copy);
     copyKey->setShortcutContext(Qt::WidgetShortcut);
     connect(copyKey, &QAction::triggered, this, [this] { copyRows(false); });
@@ -195,21 +201,21 @@ QWidget *MonitorWindow::buildRecordTab()
     auto *buttons = new QHBoxLayout;
     // Pausing freezes what the record shows, never what it keeps: on "继续显示" every frame
     // that came meanwhile is there, and a saved record has them all.
-    m_pause = namedButton("cmdPause", QStringLiteral("暂停显示"));
+    m_pause = namedButton("cmdPause", tr("暂停显示"));
     m_pause->setCheckable(true);
     connect(m_pause, &QPushButton::toggled, this, [this](bool paused) {
-        m_pause->setText(paused ? QStringLiteral("继续显示") : QStringLiteral("暂停显示"));
+        m_pause->setText(paused ? tr("继续显示") : tr("暂停显示"));
         m_pause->setAccessibleName(m_pause->text());
         if (!paused)
             showRecord();
     });
-    QPushButton *clear = namedButton("cmdClear", QStringLiteral("清空"));
+    QPushButton *clear = namedButton("cmdClear", tr("清空"));
     connect(clear, &QPushButton::clicked, this, [this] { m_monitor.clearRecord(); });
-    QPushButton *copyText = namedButton("cmdCopyText", QStringLiteral("复制为文本"));
+    QPushButton *copyText = namedButton("cmdCopyText", tr("复制为文本"));
     connect(copyText, &QPushButton::clicked, this, [this] { copyRows(false); });
-    QPushButton *copyBytes = namedButton("cmdCopyBytes", QStringLiteral("复制字节"));
+    QPushButton *copyBytes = namedButton("cmdCopyBytes", tr("复制字节"));
     connect(copyBytes, &QPushButton::clicked, this, [this] { copyRows(true); });
-    QPushButton *save = namedButton("cmdSaveRecord", QStringLiteral("保存记录…"));
+    QPushButton *save = namedButton("cmdSaveRecord", tr("保存记录…"));
     connect(save, &QPushButton::clicked, this, &MonitorWindow::saveRecord);
     for (QPushButton *b : {m_pause, clear, copyText, copyBytes, save})
         buttons->addWidget(b);
@@ -226,8 +232,8 @@ QWidget *MonitorWindow::buildTrendTab()
     sidePanel->setMaximumWidth(sidePanel->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 24);
     auto *side = new QVBoxLayout(sidePanel);
     side->setContentsMargins(0, 0, 0, 0);
-    auto *fieldsLabel = new QLabel(QStringLiteral("显示的数据"));
-    m_fields = named(new QListWidget, "lstFields", QStringLiteral("显示的数据"));
+    auto *fieldsLabel = new QLabel(tr("显示的数据"));
+    m_fields = named(new QListWidget, "lstFields", tr("显示的数据"));
     fieldsLabel->setBuddy(m_fields);
     for (const modbus::RegisterRow &row : modbus::registerMap()) {
         auto *item = new QListWidgetItem(QString::fromUtf8(row.caption), m_fields);
@@ -235,14 +241,13 @@ QWidget *MonitorWindow::buildTrendTab()
         item->setCheckState(row.field == 0 ? Qt::Checked : Qt::Unchecked);
     }
     connect(m_fields, &QListWidget::itemChanged, this, &MonitorWindow::chooseFields);
-    auto *spanLabel = new QLabel(QStringLiteral("时间范围"));
-    m_span = named(new QComboBox, "cboSpan", QStringLiteral("时间范围"));
+    auto *spanLabel = new QLabel(tr("时间范围"));
+    m_span = named(new QComboBox, "cboSpan", tr("时间范围"));
     spanLabel->setBuddy(m_span);
-    m_span->addItems(
-        {QStringLiteral("1 分钟"), QStringLiteral("10 分钟"), QStringLiteral("1 小时")});
-    m_sharedAxis = named(new QCheckBox(QStringLiteral("共用一个坐标轴")), "chkSharedAxis",
-                         QStringLiteral("共用一个坐标轴"));
-    QPushButton *picture = namedButton("cmdSavePicture", QStringLiteral("保存图片…"));
+    m_span->addItems({tr("1 分钟"), tr("10 分钟"), tr("1 小时")});
+    m_sharedAxis =
+        named(new QCheckBox(tr("共用一个坐标轴")), "chkSharedAxis", tr("共用一个坐标轴"));
+    QPushButton *picture = namedButton("cmdSavePicture", tr("保存图片…"));
     side->addWidget(fieldsLabel);
     side->addWidget(m_fields, 1);
     side->addWidget(spanLabel);
@@ -251,7 +256,7 @@ QWidget *MonitorWindow::buildTrendTab()
     side->addWidget(picture);
     layout->addWidget(sidePanel);
 
-    m_trend = named(new TrendView(m_monitor.trend()), "trendView", QStringLiteral("趋势图"));
+    m_trend = named(new TrendView(m_monitor.trend()), "trendView", tr("趋势图"));
     layout->addWidget(m_trend, 1);
     connect(m_span, &QComboBox::currentIndexChanged, this, [this](int index) {
         m_trend->setSpan(std::chrono::seconds(kSpanSeconds[static_cast<std::size_t>(
@@ -319,21 +324,21 @@ QString MonitorWindow::counterText(Counter counter, const QString &a, const QStr
 {
     switch (counter) {
     case Requests:
-        return QStringLiteral("请求 %1").arg(a);
+        return tr("请求 %1").arg(a);
     case Complete:
-        return QStringLiteral("完整应答 %1").arg(a);
+        return tr("完整应答 %1").arg(a);
     case BadCrc:
-        return QStringLiteral("CRC 错误 %1").arg(a);
+        return tr("CRC 错误 %1").arg(a);
     case Exceptions:
-        return QStringLiteral("异常应答 %1").arg(a);
+        return tr("异常应答 %1").arg(a);
     case Incomplete:
-        return QStringLiteral("不完整 %1").arg(a);
+        return tr("不完整 %1").arg(a);
     case Unanswered:
-        return QStringLiteral("无应答 %1").arg(a);
+        return tr("无应答 %1").arg(a);
     case Lost:
-        return QStringLiteral("丢失 %1%").arg(a);
+        return tr("丢失 %1%").arg(a);
     default:
-        return QStringLiteral("响应时间 最近 %1 平均 %2 最大 %3 毫秒").arg(a, b, c);
+        return tr("响应时间 最近 %1 平均 %2 最大 %3 毫秒").arg(a, b, c);
     }
 }
 
@@ -355,12 +360,12 @@ void MonitorWindow::showCounters()
     set(Lost, QString::number(n.lostShare() * 100.0, 'f', 1));
     set(Response, milliseconds(n.lastResponse), milliseconds(n.meanResponse()),
         milliseconds(n.maxResponse));
-    const QString shortfall =
-        n.shortfall ? QStringLiteral("定时时长 %1 毫秒短于一次交换在 %2 波特下所需的 %3 毫秒")
-                          .arg(n.shortfall->period.count())
-                          .arg(n.shortfall->baud)
-                          .arg(n.shortfall->needed.count())
-                    : QString();
+    const QString shortfall = n.shortfall
+                                  ? tr("定时时长 %1 毫秒短于一次交换在 %2 波特下所需的 %3 毫秒")
+                                        .arg(n.shortfall->period.count())
+                                        .arg(n.shortfall->baud)
+                                        .arg(n.shortfall->needed.count())
+                                  : QString();
     if (m_shortfall->text() != shortfall) {
         m_shortfall->setText(shortfall);
         m_shortfall->setVisible(!shortfall.isEmpty());
@@ -381,14 +386,13 @@ void MonitorWindow::copyRows(bool asBytes)
 
 void MonitorWindow::saveRecord()
 {
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("保存记录"),
-                                                      QStringLiteral("通讯记录.csv"),
-                                                      QStringLiteral("CSV 文件 (*.csv)"));
+    const QString path = QFileDialog::getSaveFileName(this, tr("保存记录"), tr("通讯记录.csv"),
+                                                      tr("CSV 文件 (*.csv)"));
     if (path.isEmpty())
         return;
     const QString reason = monitor::saveRecordCsv(path, m_monitor.record(), m_monitor.wallClock());
     if (!reason.isEmpty())
-        showProblem(QStringLiteral("记录没有保存。\n%1").arg(reason));
+        showProblem(tr("记录没有保存。\n%1").arg(reason));
 }
 
 void MonitorWindow::toggleValueLog()
@@ -398,43 +402,39 @@ void MonitorWindow::toggleValueLog()
         showValueLogState();
         return;
     }
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("数据记录到文件"),
-                                                      QStringLiteral("数据记录.csv"),
-                                                      QStringLiteral("CSV 文件 (*.csv)"));
+    const QString path = QFileDialog::getSaveFileName(this, tr("数据记录到文件"),
+                                                      tr("数据记录.csv"), tr("CSV 文件 (*.csv)"));
     if (path.isEmpty())
         return;
     const QString reason = m_monitor.startValueLog(path);
     showValueLogState();
     if (!reason.isEmpty())
-        showProblem(QStringLiteral("数据记录没有开始。\n%1").arg(reason));
+        showProblem(tr("数据记录没有开始。\n%1").arg(reason));
 }
 
 void MonitorWindow::showValueLogState()
 {
     const bool running = m_monitor.valueLogRunning();
-    m_valueLog->setText(running ? QStringLiteral("停止数据记录")
-                                : QStringLiteral("数据记录到文件…"));
+    m_valueLog->setText(running ? tr("停止数据记录") : tr("数据记录到文件…"));
     m_valueLog->setAccessibleName(m_valueLog->text());
-    m_valueLogState->setText(running ? QStringLiteral("正在记录到 %1").arg(m_monitor.valueLogPath())
-                                     : QStringLiteral("未记录"));
+    m_valueLogState->setText(running ? tr("正在记录到 %1").arg(m_monitor.valueLogPath())
+                                     : tr("未记录"));
 }
 
 void MonitorWindow::savePicture()
 {
     const QString path =
-        QFileDialog::getSaveFileName(this, QStringLiteral("保存图片"), QStringLiteral("趋势.png"),
-                                     QStringLiteral("PNG 图片 (*.png)"));
+        QFileDialog::getSaveFileName(this, tr("保存图片"), tr("趋势.png"), tr("PNG 图片 (*.png)"));
     if (path.isEmpty())
         return;
     if (!m_trend->grab().save(path, "PNG"))
-        showProblem(QStringLiteral("图片没有保存：无法写入文件“%1”。").arg(path));
+        showProblem(tr("图片没有保存：无法写入文件“%1”。").arg(path));
 }
 
 // Not modal: no nested event loop, so the batch timer and the main window go on.
 void MonitorWindow::showProblem(const QString &text)
 {
-    auto *box = new QMessageBox(QMessageBox::Warning, QStringLiteral("通讯监视"), text,
-                                QMessageBox::Ok, this);
+    auto *box = new QMessageBox(QMessageBox::Warning, tr("通讯监视"), text, QMessageBox::Ok, this);
     box->setObjectName(QStringLiteral("monitorMessage"));
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();

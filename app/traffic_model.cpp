@@ -2,6 +2,8 @@
 
 #include "traffic_monitor.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <cstring>
 
@@ -113,7 +115,8 @@ QString TrafficModel::cellText(int row, int column) const
     case Time:
         return latin1(written.time);
     case Direction:
-        return monitor::directionText(frame.direction);
+        return QCoreApplication::translate("Record",
+                                           monitor::directionText(frame.direction).toUtf8());
     // The bytes and the meaning are kept as the frame holds them: their text for 100 000
     // frames would take more memory than the frames themselves.
     case Bytes:
@@ -177,12 +180,8 @@ QVariant TrafficModel::headerData(int section, Qt::Orientation orientation, int 
 {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return {};
-    static const QStringList kTitles{QStringLiteral("时间"),
-                                     QStringLiteral("方向"),
-                                     QStringLiteral("长度"),
-                                     QStringLiteral("含义"),
-                                     QStringLiteral("响应时间 (毫秒)"),
-                                     QStringLiteral("字节")};
+    static const QStringList kTitles{
+        tr("时间"), tr("方向"), tr("长度"), tr("含义"), tr("响应时间 (毫秒)"), tr("字节")};
     return kTitles.value(section);
 }
 

@@ -44,7 +44,7 @@ void TrafficMonitor::watch(serial::Transport *transport)
     m_line = transport->line();
     tellLine();
     connect(transport, &serial::Transport::lost, this,
-            [this](const QString &cause) { lineEvent(QStringLiteral("串口断开：%1").arg(cause)); });
+            [this](const QString &cause) { lineEvent(tr("串口断开：%1").arg(cause)); });
     connect(transport, &serial::Transport::sent, this,
             [this](const QByteArray &bytes, serial::TimePoint at) {
                 takeLine();
@@ -75,7 +75,7 @@ void TrafficMonitor::takeLine()
     m_line = std::move(line);
     tellLine();
     if (changed)
-        lineEvent(QStringLiteral("串口设置改为 %1").arg(serial::lineSettingsText(*m_line)));
+        lineEvent(tr("串口设置改为 %1").arg(serial::lineSettingsText(*m_line)));
 }
 
 void TrafficMonitor::tellLine()

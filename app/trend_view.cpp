@@ -147,10 +147,10 @@ void TrendView::refresh()
     // Legend: one line per field with its current value and the span's range.
     m_legend.clear();
     for (const FieldSummary &s : sums) {
-        m_legend << (s.present ? QStringLiteral("%1  当前 %2  最小 %3  最大 %4")
+        m_legend << (s.present ? tr("%1  当前 %2  最小 %3  最大 %4")
                                      .arg(caption(s.field), number(s.current), number(s.min),
                                           number(s.max))
-                               : QStringLiteral("%1  暂无数据").arg(caption(s.field)));
+                               : tr("%1  暂无数据").arg(caption(s.field)));
     }
     const int legendBottom = 4 + lineHeight * static_cast<int>(sums.size());
     m_plot =
@@ -162,7 +162,7 @@ void TrendView::refresh()
     m_plotted = !samples.empty() && m_plot.width() >= 10 && m_plot.height() >= 10;
     if (!m_plotted)
         return;
-    m_oldest = QStringLiteral("%1 分钟前").arg(m_span.count() / 60);
+    m_oldest = tr("%1 分钟前").arg(m_span.count() / 60);
 
     const monitor::TimePoint end = samples.back().at;
     const monitor::TimePoint start = end - m_span;
@@ -258,7 +258,7 @@ void TrendView::paintEvent(QPaintEvent *)
     painter.setPen(pal.color(QPalette::Text));
     const int labelY = m_plot.bottom() + 4 + metrics.ascent();
     painter.drawText(m_plot.left(), labelY, m_oldest);
-    const QString newest = QStringLiteral("最新");
+    const QString newest = tr("最新");
     painter.drawText(m_plot.right() - metrics.horizontalAdvance(newest), labelY, newest);
 
     painter.setRenderHint(QPainter::Antialiasing, false);

@@ -1,6 +1,7 @@
 #include "widget_form.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QSignalBlocker>
@@ -31,13 +32,13 @@ QString lampName(ops::Lamp lamp)
 {
     switch (lamp) {
     case ops::Lamp::ImgYellow:
-        return QStringLiteral("黄灯");
+        return QCoreApplication::translate("MainWindow", "黄灯");
     case ops::Lamp::imgConnected:
-        return QStringLiteral("绿灯");
+        return QCoreApplication::translate("MainWindow", "绿灯");
     case ops::Lamp::imgNotConnected:
         break;
     }
-    return QStringLiteral("红灯");
+    return QCoreApplication::translate("MainWindow", "红灯");
 }
 
 } // namespace
@@ -130,7 +131,8 @@ void WidgetForm::setAwaitsWrite(ops::Field field, bool awaits)
     QFont font = edit->font();
     font.setItalic(awaits);
     edit->setFont(font);
-    edit->setToolTip(awaits ? QStringLiteral("尚未写入设备") : QString());
+    edit->setToolTip(awaits ? QCoreApplication::translate("MainWindow", "尚未写入设备")
+                            : QString());
 }
 
 void WidgetForm::showLamp(ops::Lamp lamp)

@@ -2,8 +2,10 @@
 
 #include "modbus/answer_decoder.h"
 #include "modbus/register_map.h"
+#include "translations/device_texts.h"
 #include "values/messages.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 
 namespace commissioning {
@@ -17,7 +19,7 @@ std::span<const std::uint8_t> bytesOf(const QByteArray &bytes)
 
 QString captionOf(int field)
 {
-    return QString::fromUtf8(modbus::registerMap()[static_cast<std::size_t>(field)].caption);
+    return i18n::caption(modbus::registerMap()[static_cast<std::size_t>(field)]);
 }
 
 } // namespace
@@ -28,17 +30,17 @@ QString rowStateText(const RowResult &row)
     case RowState::NotChosen:
         return {};
     case RowState::Left:
-        return QStringLiteral("未写入");
+        return QCoreApplication::translate("Commissioner", "未写入");
     case RowState::Written:
-        return QStringLiteral("已写入");
+        return QCoreApplication::translate("Commissioner", "已写入");
     case RowState::Verified:
-        return QStringLiteral("已写入并校验");
+        return QCoreApplication::translate("Commissioner", "已写入并校验");
     case RowState::Failed:
-        return QStringLiteral("写入失败：%1").arg(row.reason);
+        return QCoreApplication::translate("Commissioner", "写入失败：%1").arg(row.reason);
     case RowState::Mismatch:
-        return QStringLiteral("已写入，校验不符：%1").arg(row.reason);
+        return QCoreApplication::translate("Commissioner", "已写入，校验不符：%1").arg(row.reason);
     case RowState::Unverified:
-        return QStringLiteral("已写入，未能校验：%1").arg(row.reason);
+        return QCoreApplication::translate("Commissioner", "已写入，未能校验：%1").arg(row.reason);
     }
     return {};
 }
@@ -92,7 +94,7 @@ void Commissioner::cancel()
     if (!m_running)
         return;
     m_client.cancel();
-    end(QStringLiteral("已取消"));
+    end(QCoreApplication::translate("Commissioner", "已取消"));
 }
 
 void Commissioner::identify(int baud, int station, std::chrono::nanoseconds responseTime,
@@ -101,7 +103,7 @@ void Commissioner::identify(int baud, int station, std::chrono::nanoseconds resp
     const auto address = static_cast<std::uint8_t>(station);
     m_client.send(modbus::deviceInfoRequest(address), address,
                   [this, baud, station, responseTime, then](const Reply &reply) {
-                      QString text = QStringLiteral("（无识别信息）");
+                      QString text = QCoreApplication::translate("Commissioner", "（无识别信息）");
                       if (reply.ok()) {
                           if (const auto info = modbus::deviceInfoText(bytesOf(reply.answer)))
                               text = QString::fromStdString(*info).trimmed();
@@ -123,11 +125,12 @@ void Commissioner::findBySpeed(const std::vector<int> &bauds)
 void Commissioner::nextSpeed(std::size_t index)
 {
     if (index == m_bauds.size()) {
-        end(m_found.empty() ? QStringLiteral("在%1种波特率下都没有设备应答")
-                                  .arg(m_bauds.size() == modbus::kBaudRates.size()
-                                           ? QStringLiteral("五")
-                                           : QString::number(m_bauds.size()))
-                            : QString());
+        end(m_found.empty()
+                ? QCoreApplication::translate("Commissioner", "在%1种波特率下都没有设备应答")
+                      .arg(m_bauds.size() == modbus::kBaudRates.size()
+                               ? QCoreApplication::translate("Commissioner", "五")
+                               : QString::number(m_bauds.size()))
+                : QString());
         return;
     }
     const int baud = m_bauds[index];
@@ -158,8 +161,10 @@ void Commissioner::scanStations(int first, int last)
 void Commissioner::nextStation(int station, int last)
 {
     if (station > last) {
-        end(m_found.empty() ? QStringLiteral("在 %1 波特率下没有设备应答").arg(m_link.baud)
-                            : QString());
+        end(m_found.empty()
+                ? QCoreApplication::translate("Commissioner", "在 %1 波特率下没有设备应答")
+                      .arg(m_link.baud)
+                : QString());
         return;
     }
     const auto next = [this, station, last] {
@@ -193,7 +198,8 @@ void Commissioner::readParameters()
         m_client.send(modbus::readRequest(station, 0, modbus::kValueFieldCount), station,
                       [this, set](const Reply &reply) {
                           if (!reply.ok()) {
-                              end(QStringLiteral("读取参数失败：%1").arg(outcomeText(reply)));
+                              end(QCoreApplication::translate("Commissioner", "读取参数失败：%1")
+                                      .arg(outcomeText(reply)));
                               return;
                           }
                           m_device = set;
@@ -243,9 +249,10 @@ void Commissioner::nextWrite()
     const std::uint16_t value = m_written[static_cast<std::size_t>(field)];
     // The tool could not follow the device to an address outside the window's range.
     if (field == kStationField && (value < 1 || value > 250)) {
-        const QString reason = QString::fromUtf8(values::text::kAddressZero);
+        const QString reason = i18n::message(values::text::kAddressZero);
         m_rows[static_cast<std::size_t>(field)] = {RowState::Failed, reason};
-        verify(QStringLiteral("写入在“%1”处停止：%2").arg(captionOf(field), reason));
+        verify(QCoreApplication::translate("Commissioner", "写入在“%1”处停止：%2")
+                   .arg(captionOf(field), reason));
         return;
     }
     const auto station = static_cast<std::uint8_t>(m_link.station);
@@ -254,7 +261,7 @@ void Commissioner::nextWrite()
                       RowResult &result = m_rows[static_cast<std::size_t>(field)];
                       if (!reply.ok()) {
                           result = {RowState::Failed, outcomeText(reply), reply.outcome};
-                          verify(QStringLiteral("写入在“%1”处停止：%2")
+                          verify(QCoreApplication::translate("Commissioner", "写入在“%1”处停止：%2")
                                      .arg(captionOf(field), outcomeText(reply)));
                           return;
                       }
@@ -289,8 +296,10 @@ void Commissioner::verify(const QString &stopped)
                     if (row.state == RowState::Written)
                         row = {RowState::Unverified, outcomeText(reply), reply.outcome};
                 }
-                end(stopped.isEmpty() ? QStringLiteral("写入后读回失败：%1").arg(outcomeText(reply))
-                                      : stopped);
+                end(stopped.isEmpty()
+                        ? QCoreApplication::translate("Commissioner", "写入后读回失败：%1")
+                              .arg(outcomeText(reply))
+                        : stopped);
                 return;
             }
             takeRegisters(reply);
@@ -307,14 +316,14 @@ void Commissioner::verify(const QString &stopped)
                 } else {
                     allEqual = false;
                     result = {RowState::Mismatch,
-                              QStringLiteral("设备中为 %1")
+                              QCoreApplication::translate("Commissioner", "设备中为 %1")
                                   .arg(QString::fromStdString(modbus::fieldText(row.field, read)))};
                 }
             }
             step();
             end(!stopped.isEmpty() ? stopped
                 : allEqual         ? QString()
-                                   : QStringLiteral("有参数读回与写入不符"));
+                           : QCoreApplication::translate("Commissioner", "有参数读回与写入不符"));
         });
 }
 

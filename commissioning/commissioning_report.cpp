@@ -1,8 +1,10 @@
 #include "commissioning_report.h"
 
+#include "translations/device_texts.h"
 #include "values/register_text.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QFont>
 #include <QPageLayout>
 #include <QPageSize>
@@ -34,25 +36,32 @@ QString devicePage(const DeviceReport &device, bool first)
 {
     QString page = first ? QStringLiteral("<div>")
                          : QStringLiteral("<div style=\"page-break-before: always\">");
-    page += QStringLiteral("<h2>RX904 调试报告</h2><table cellpadding=\"2\">");
+    page += QCoreApplication::translate("DeviceReport",
+                                        "<h2>RX904 调试报告</h2><table cellpadding=\"2\">");
     const auto fact = [&page](const QString &name, const QString &value) {
         page += cells({name, value.toHtmlEscaped()}, QStringLiteral("td"));
     };
-    fact(QStringLiteral("日期时间"), device.at.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss t")));
-    fact(QStringLiteral("串口"), device.port);
-    fact(QStringLiteral("波特率"), QString::number(device.baud));
-    fact(QStringLiteral("设备地址"), QString::number(device.station));
-    fact(QStringLiteral("识别信息"), device.identification);
-    page += QStringLiteral("</table><p><b>结果：%1</b></p>").arg(device.result.toHtmlEscaped());
+    fact(QCoreApplication::translate("DeviceReport", "日期时间"),
+         device.at.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss t")));
+    fact(QCoreApplication::translate("DeviceReport", "串口"), device.port);
+    fact(QCoreApplication::translate("DeviceReport", "波特率"), QString::number(device.baud));
+    fact(QCoreApplication::translate("DeviceReport", "设备地址"), QString::number(device.station));
+    fact(QCoreApplication::translate("DeviceReport", "识别信息"), device.identification);
+    page += QCoreApplication::translate("DeviceReport", "</table><p><b>结果：%1</b></p>")
+                .arg(device.result.toHtmlEscaped());
     page +=
         QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" width=\"100%\">");
-    page += cells({QStringLiteral("参数"), QStringLiteral("寄存器（读 / 写）"),
-                   QStringLiteral("文件中的值"), QStringLiteral("写入前"), QStringLiteral("写入值"),
-                   QStringLiteral("读回值"), QStringLiteral("结果")},
+    page += cells({QCoreApplication::translate("DeviceReport", "参数"),
+                   QCoreApplication::translate("DeviceReport", "寄存器（读 / 写）"),
+                   QCoreApplication::translate("DeviceReport", "文件中的值"),
+                   QCoreApplication::translate("DeviceReport", "写入前"),
+                   QCoreApplication::translate("DeviceReport", "写入值"),
+                   QCoreApplication::translate("DeviceReport", "读回值"),
+                   QCoreApplication::translate("DeviceReport", "结果")},
                   QStringLiteral("th"));
     for (const modbus::RegisterRow &row : modbus::registerMap()) {
         const ReportRow &r = device.rows[static_cast<std::size_t>(row.field)];
-        page += cells({QString::fromUtf8(row.caption).toHtmlEscaped(),
+        page += cells({i18n::caption(row).toHtmlEscaped(),
                        QString::fromStdString(values::registerText(row)),
                        valueText(row.field, r.inFile), valueText(row.field, r.before),
                        valueText(row.field, r.written), valueText(row.field, r.readBack),
@@ -95,12 +104,15 @@ DeviceReport makeDeviceReport(const ParameterSet &file, const ParameterSet &befo
             ++verified;
     }
     report.passed = message.isEmpty() && verified == chosen;
-    report.result = report.passed
-                        ? QStringLiteral("合格：%1 项已写入并校验").arg(verified)
-                        : QStringLiteral("不合格：%1 项中 %2 项已写入并校验%3")
-                              .arg(chosen)
-                              .arg(verified)
-                              .arg(message.isEmpty() ? QString() : QStringLiteral("；") + message);
+    report.result =
+        report.passed
+            ? QCoreApplication::translate("DeviceReport", "合格：%1 项已写入并校验").arg(verified)
+            : QCoreApplication::translate("DeviceReport", "不合格：%1 项中 %2 项已写入并校验%3")
+                  .arg(chosen)
+                  .arg(verified)
+                  .arg(message.isEmpty()
+                           ? QString()
+                           : QCoreApplication::translate("DeviceReport", "；") + message);
     return report;
 }
 
@@ -121,8 +133,8 @@ QString saveReportPdf(const QString &path, const std::vector<DeviceReport> &devi
         QPdfWriter writer(&pdf);
         writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
                                          QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter));
-        writer.setTitle(QStringLiteral("RX904 调试报告"));
-        writer.setCreator(QStringLiteral("RX904 工具"));
+        writer.setTitle(QCoreApplication::translate("DeviceReport", "RX904 调试报告"));
+        writer.setCreator(QCoreApplication::translate("DeviceReport", "RX904 工具"));
         // Left without a page size, print() lays it out on the writer's pages at the writer's
         // resolution, so the fonts keep their point sizes.
         QTextDocument document;
@@ -140,7 +152,8 @@ QString saveReportPdf(const QString &path, const std::vector<DeviceReport> &devi
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(pdf.data()) != pdf.data().size() ||
         !file.commit())
-        return QStringLiteral("无法写入文件 %1：%2").arg(path, file.errorString());
+        return QCoreApplication::translate("DeviceReport", "无法写入文件 %1：%2")
+            .arg(path, file.errorString());
     return QString();
 }
 

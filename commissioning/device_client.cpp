@@ -3,6 +3,7 @@
 #include "modbus/exchange_judge.h"
 #include "modbus/frame_timing.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <span>
 
@@ -33,24 +34,24 @@ QString outcomeText(const Reply &reply)
 {
     switch (reply.outcome) {
     case Outcome::Answered:
-        return QStringLiteral("正常");
+        return QCoreApplication::translate("DeviceClient", "正常");
     case Outcome::TimedOut:
-        return QStringLiteral("无应答（超时）");
+        return QCoreApplication::translate("DeviceClient", "无应答（超时）");
     case Outcome::Incomplete:
-        return QStringLiteral("应答不完整");
+        return QCoreApplication::translate("DeviceClient", "应答不完整");
     case Outcome::BadCrc:
-        return QStringLiteral("应答校验码错误");
+        return QCoreApplication::translate("DeviceClient", "应答校验码错误");
     case Outcome::WrongStation:
-        return QStringLiteral("应答来自其他设备地址");
+        return QCoreApplication::translate("DeviceClient", "应答来自其他设备地址");
     case Outcome::WrongFunction:
-        return QStringLiteral("应答功能码不符");
+        return QCoreApplication::translate("DeviceClient", "应答功能码不符");
     case Outcome::WrongLength:
-        return QStringLiteral("应答长度或内容不符");
+        return QCoreApplication::translate("DeviceClient", "应答长度或内容不符");
     case Outcome::Exception:
-        return QStringLiteral("设备拒绝（异常码 %1）")
+        return QCoreApplication::translate("DeviceClient", "设备拒绝（异常码 %1）")
             .arg(reply.exceptionCode, 2, 10, QLatin1Char('0'));
     case Outcome::PortClosed:
-        return QStringLiteral("串口未打开");
+        return QCoreApplication::translate("DeviceClient", "串口未打开");
     }
     return {};
 }

@@ -1,11 +1,13 @@
 #include "parameter_file.h"
 
 #include "modbus/request_frame.h"
+#include "translations/device_texts.h"
 #include "values/messages.h"
 #include "values/numeric_text.h"
 #include "values/parameter_value.h"
 #include "values/register_text.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QSaveFile>
 #include <QStringList>
@@ -45,50 +47,59 @@ QString rangeFault(const modbus::RegisterRow &row, const QString &shown, double 
     QString fault;
     const auto value = static_cast<long long>(number);
     if (static_cast<double>(value) != number) {
-        fault = QStringLiteral("%1 不是整数").arg(shown);
+        fault = QCoreApplication::translate("ParameterFile", "%1 不是整数").arg(shown);
     } else if (!modbus::inRange(row, value)) {
         if (row.allowed.empty()) {
-            fault =
-                QStringLiteral("%1 超出范围 %2 到 %3").arg(shown).arg(row.minimum).arg(row.maximum);
+            fault = QCoreApplication::translate("ParameterFile", "%1 超出范围 %2 到 %3")
+                        .arg(shown)
+                        .arg(row.minimum)
+                        .arg(row.maximum);
         } else {
             QStringList allowed;
             for (const int one : row.allowed)
                 allowed << QString::number(one);
-            fault = QStringLiteral("%1 不是允许的值（%2）").arg(shown, allowed.join(u'、'));
+            fault = QCoreApplication::translate("ParameterFile", "%1 不是允许的值（%2）")
+                        .arg(shown, allowed.join(u'、'));
         }
     }
     if (fault.isEmpty())
         return fault;
-    return QStringLiteral("（%1）：%2").arg(QString::fromUtf8(row.caption), fault);
+    return QCoreApplication::translate("ParameterFile", "（%1）：%2")
+        .arg(QString::fromUtf8(row.caption), fault);
 }
 
 // The reason a parameter line is wrong for its row, empty when it is right.
 QString parameterFault(const modbus::RegisterRow &row, const QStringList &parts, std::uint16_t &raw)
 {
     if (parts.size() != 4)
-        return QStringLiteral("参数行应为“名称 | 寄存器 | 显示值 | 原始值”");
+        return QCoreApplication::translate("ParameterFile",
+                                           "参数行应为“名称 | 寄存器 | 显示值 | 原始值”");
     if (parts[0] != QString::fromUtf8(row.caption))
-        return QStringLiteral("此处应为参数“%1”").arg(QString::fromUtf8(row.caption));
+        return QCoreApplication::translate("ParameterFile", "此处应为参数“%1”")
+            .arg(QString::fromUtf8(row.caption));
     // Files saved before the write register was named hold the read register alone.
     const QString registers = QString::fromStdString(values::registerText(row));
     if (parts[1] != registers && wholeNumber(parts[1], 0, 0xFFFF) != row.readRegister)
-        return QStringLiteral("“%1”的寄存器应为 %2").arg(parts[0], registers);
+        return QCoreApplication::translate("ParameterFile", "“%1”的寄存器应为 %2")
+            .arg(parts[0], registers);
     const auto rawValue = wholeNumber(parts[3], 0, 65535);
     if (!rawValue)
-        return QStringLiteral("原始值应为 0 到 65535 的整数");
+        return QCoreApplication::translate("ParameterFile", "原始值应为 0 到 65535 的整数");
     raw = static_cast<std::uint16_t>(*rawValue);
     // The window shows some raw values otherwise than they are typed (0xFFFF shows 0).
     const bool shownAsWindowShows = parts[2] == shownText(row.field, raw);
     if (row.setButton < 0)
-        return shownAsWindowShows ? QString() : QStringLiteral("显示值与原始值不一致");
+        return shownAsWindowShows
+                   ? QString()
+                   : QCoreApplication::translate("ParameterFile", "显示值与原始值不一致");
     const auto number = values::numericValue(parts[2].toStdString());
     if (!number)
-        return QString::fromUtf8(values::text::kBadValue);
+        return i18n::message(values::text::kBadValue);
     const auto value = values::parameterRegisterValue(row, *number);
     if (const auto *refusal = std::get_if<const char *>(&value))
         return QString::fromUtf8(*refusal);
     if (std::get<std::uint16_t>(value) != raw && !shownAsWindowShows)
-        return QStringLiteral("显示值与原始值不一致");
+        return QCoreApplication::translate("ParameterFile", "显示值与原始值不一致");
     return rangeFault(row, parts[2], *number);
 }
 
@@ -121,9 +132,12 @@ LoadResult parseParameterFile(const QByteArray &bytes)
 {
     // A reason that names the row already ("（校 正 值）：…") follows the line number.
     const auto refuse = [](int line, const QString &reason) {
-        const QString separator = reason.startsWith(u'（') ? QString() : QStringLiteral("：");
-        return LoadResult{std::nullopt,
-                          QStringLiteral("第 %1 行%2%3").arg(line).arg(separator, reason)};
+        const QString separator = reason.startsWith(u'（')
+                                      ? QString()
+                                      : QCoreApplication::translate("ParameterFile", "：");
+        return LoadResult{std::nullopt, QCoreApplication::translate("ParameterFile", "第 %1 行%2%3")
+                                            .arg(line)
+                                            .arg(separator, reason)};
     };
     QString content = QString::fromUtf8(bytes);
     if (content.startsWith(QChar(0xFEFF)))
@@ -132,11 +146,13 @@ LoadResult parseParameterFile(const QByteArray &bytes)
     const QString header = QString::fromUtf8(kFileHeader);
     const QString first = lines.value(0).trimmed();
     if (!first.startsWith(header))
-        return refuse(1, QStringLiteral("不是 RX904 参数文件（第一行应为“%1%2”）")
+        return refuse(1, QCoreApplication::translate("ParameterFile",
+                                                     "不是 RX904 参数文件（第一行应为“%1%2”）")
                              .arg(header)
                              .arg(kFileVersion));
     if (first != header + QString::number(kFileVersion))
-        return refuse(1, QStringLiteral("文件版本“%1”不受支持，本工具读取版本 %2")
+        return refuse(1, QCoreApplication::translate("ParameterFile",
+                                                     "文件版本“%1”不受支持，本工具读取版本 %2")
                              .arg(first.mid(header.size()))
                              .arg(kFileVersion));
 
@@ -150,24 +166,27 @@ LoadResult parseParameterFile(const QByteArray &bytes)
             continue;
         const qsizetype equals = line.indexOf(u'=');
         if (equals < 0)
-            return refuse(number, QStringLiteral("应为“名称 = 值”"));
+            return refuse(number, QCoreApplication::translate("ParameterFile", "应为“名称 = 值”"));
         const QString key = line.left(equals).trimmed();
         const QString value = line.mid(equals + 1).trimmed();
         if (key != kParameter && !seen.emplace(key, number).second)
-            return refuse(number, QStringLiteral("“%1”重复").arg(key));
+            return refuse(number,
+                          QCoreApplication::translate("ParameterFile", "“%1”重复").arg(key));
         if (key == kIdentification) {
             if (value.size() > modbus::kDeviceInfoLength)
-                return refuse(number, QStringLiteral("识别文字最多 11 个字符"));
+                return refuse(
+                    number, QCoreApplication::translate("ParameterFile", "识别文字最多 11 个字符"));
             set.identification = value;
         } else if (key == kStation) {
             const auto station = wholeNumber(value, 1, 250);
             if (!station)
-                return refuse(number, QStringLiteral("站号应为 1 到 250 的整数"));
+                return refuse(number, QCoreApplication::translate("ParameterFile",
+                                                                  "站号应为 1 到 250 的整数"));
             set.station = *station;
         } else if (key == kBaud) {
             const auto baud = wholeNumber(value, 1, 38400);
             if (!baud || std::ranges::find(modbus::kBaudRates, *baud) == modbus::kBaudRates.end())
-                return refuse(number, QString::fromUtf8(values::text::kBaudRateValues));
+                return refuse(number, i18n::message(values::text::kBaudRateValues));
             set.baud = *baud;
         } else if (key == kDate) {
             set.date = value;
@@ -175,7 +194,9 @@ LoadResult parseParameterFile(const QByteArray &bytes)
             set.toolVersion = value;
         } else if (key == kParameter) {
             if (rows >= set.raw.size())
-                return refuse(number, QStringLiteral("参数行多于 %1 行").arg(set.raw.size()));
+                return refuse(number,
+                              QCoreApplication::translate("ParameterFile", "参数行多于 %1 行")
+                                  .arg(set.raw.size()));
             const modbus::RegisterRow &row = modbus::registerMap()[rows];
             const QStringList parts = value.split(u'|');
             QStringList trimmed;
@@ -186,17 +207,21 @@ LoadResult parseParameterFile(const QByteArray &bytes)
                 return refuse(number, fault);
             ++rows;
         } else {
-            return refuse(number, QStringLiteral("未知的项目“%1”").arg(key));
+            return refuse(number,
+                          QCoreApplication::translate("ParameterFile", "未知的项目“%1”").arg(key));
         }
     }
     const int end = static_cast<int>(lines.size());
     for (const QString &key : {kIdentification, kStation, kBaud, kDate, kToolVersion}) {
         if (!seen.contains(key))
-            return refuse(end, QStringLiteral("文件缺少“%1”").arg(key));
+            return refuse(end,
+                          QCoreApplication::translate("ParameterFile", "文件缺少“%1”").arg(key));
     }
     if (rows != set.raw.size())
-        return refuse(
-            end, QStringLiteral("文件只有 %1 个参数，应为 %2 个").arg(rows).arg(set.raw.size()));
+        return refuse(end,
+                      QCoreApplication::translate("ParameterFile", "文件只有 %1 个参数，应为 %2 个")
+                          .arg(rows)
+                          .arg(set.raw.size()));
     return {set, {}};
 }
 
@@ -206,9 +231,11 @@ LoadResult loadParameterFile(const QString &path)
     // A parameter file is a page of text; anything far larger is not one.
     constexpr qint64 kMaxFileSize = 64 * 1024;
     if (!file.open(QIODevice::ReadOnly))
-        return {std::nullopt, QStringLiteral("无法打开文件：%1").arg(file.errorString())};
+        return {std::nullopt, QCoreApplication::translate("ParameterFile", "无法打开文件：%1")
+                                  .arg(file.errorString())};
     if (file.size() > kMaxFileSize)
-        return {std::nullopt, QStringLiteral("文件过大，不是 RX904 参数文件")};
+        return {std::nullopt,
+                QCoreApplication::translate("ParameterFile", "文件过大，不是 RX904 参数文件")};
     return parseParameterFile(file.readAll());
 }
 
@@ -216,7 +243,8 @@ QString saveParameterFile(const QString &path, const ParameterSet &set)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        return QStringLiteral("无法保存文件：%1").arg(file.errorString());
+        return QCoreApplication::translate("ParameterFile", "无法保存文件：%1")
+            .arg(file.errorString());
     QString text = parameterFileText(set);
 #ifdef Q_OS_WIN
     // Windows' editors and tools expect CRLF; the reader takes either line end.
@@ -224,7 +252,8 @@ QString saveParameterFile(const QString &path, const ParameterSet &set)
 #endif
     const QByteArray bytes = text.toUtf8();
     if (file.write(bytes) != bytes.size() || !file.commit())
-        return QStringLiteral("文件未保存（原有文件保持不变）：%1").arg(file.errorString());
+        return QCoreApplication::translate("ParameterFile", "文件未保存（原有文件保持不变）：%1")
+            .arg(file.errorString());
     return {};
 }
 

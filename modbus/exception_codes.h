@@ -7,7 +7,4 @@ namespace modbus {
 // code the protocol does not name.
 [[nodiscard]] std::string exceptionMeaning(int code);
 
-// "异常码 04（从站设备故障）", or "异常码 0C" for a code without a name.
-[[nodiscard]] std::string exceptionText(int code);
-
 } // namespace modbus

@@ -4,6 +4,7 @@
 
 #include "modbus/register_map.h"
 
+#include <QCoreApplication>
 #include <QRegularExpression>
 #include <QSaveFile>
 
@@ -16,7 +17,7 @@ const QString kLineEnd = QStringLiteral("\r\n");
 
 QString cannotOpen(const QString &path, const QString &reason)
 {
-    return QStringLiteral("无法写入文件“%1”：%2").arg(path, reason);
+    return QCoreApplication::translate("Record", "无法写入文件“%1”：%2").arg(path, reason);
 }
 
 QString milliseconds(std::chrono::microseconds time)
@@ -70,11 +71,11 @@ QString directionText(Direction direction)
 {
     switch (direction) {
     case Direction::Sent:
-        return QStringLiteral("发送");
+        return QString::fromUtf8(QT_TRANSLATE_NOOP("Record", "发送"));
     case Direction::Received:
-        return QStringLiteral("接收");
+        return QString::fromUtf8(QT_TRANSLATE_NOOP("Record", "接收"));
     case Direction::Line:
-        return QStringLiteral("串口");
+        return QString::fromUtf8(QT_TRANSLATE_NOOP("Record", "串口"));
     }
     return QString();
 }
@@ -83,23 +84,23 @@ QString verdictText(Verdict verdict)
 {
     switch (verdict) {
     case Verdict::Request:
-        return QStringLiteral("请求");
+        return QString::fromUtf8(QT_TRANSLATE_NOOP("Record", "请求"));
     case Verdict::Complete:
-        return QStringLiteral("完整");
+        return QString::fromUtf8(QT_TRANSLATE_NOOP("Record", "完整"));
     case Verdict::BadCrc:
-        return QStringLiteral("CRC 错误");
+        return QString::fromUtf8(QT_TRANSLATE_NOOP("Record", "CRC 错误"));
     case Verdict::Exception:
-        return QStringLiteral("异常应答");
+        return QString::fromUtf8(QT_TRANSLATE_NOOP("Record", "异常应答"));
     case Verdict::Incomplete:
-        return QStringLiteral("不完整");
+        return QString::fromUtf8(QT_TRANSLATE_NOOP("Record", "不完整"));
     case Verdict::Interrupted:
-        return QStringLiteral("被打断");
+        return QString::fromUtf8(QT_TRANSLATE_NOOP("Record", "被打断"));
     case Verdict::NoAnswer:
-        return QStringLiteral("无应答");
+        return QString::fromUtf8(QT_TRANSLATE_NOOP("Record", "无应答"));
     case Verdict::Unsolicited:
-        return QStringLiteral("无请求");
+        return QString::fromUtf8(QT_TRANSLATE_NOOP("Record", "无请求"));
     case Verdict::LineEvent:
-        return QStringLiteral("事件");
+        return QString::fromUtf8(QT_TRANSLATE_NOOP("Record", "事件"));
     }
     return QString();
 }

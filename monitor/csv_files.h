@@ -35,6 +35,8 @@ private:
 // is a text cell.
 [[nodiscard]] QString csvCell(const QString &text);
 
+// The direction and verdict as the files write them, in the same words in every language;
+// the window shows QCoreApplication::translate("Record", …) of them.
 [[nodiscard]] QString directionText(Direction direction);
 [[nodiscard]] QString verdictText(Verdict verdict);
 [[nodiscard]] QString hexText(const Bytes &bytes);

@@ -1,11 +1,13 @@
 #include "exchange_monitor.h"
 
 #include "modbus/answer_decoder.h"
-#include "modbus/exception_codes.h"
 #include "modbus/exchange_judge.h"
 #include "modbus/frame_timing.h"
 #include "modbus/register_map.h"
 #include "modbus/request_frame.h"
+#include "translations/device_texts.h"
+
+#include <QCoreApplication>
 
 #include <algorithm>
 #include <cstdio>
@@ -67,24 +69,34 @@ std::string answerMeaning(std::span<const std::uint8_t> request,
     const std::uint8_t function = request.size() > 1 ? request[1] : 0;
     if (function == modbus::kFunctionDeviceInfo) {
         const std::optional<std::string> text = modbus::deviceInfoText(answer);
-        return "应答 设备信息 " + text.value_or(std::string());
+        return QCoreApplication::translate("ExchangeMonitor", "应答 设备信息 %1")
+            .arg(QString::fromStdString(text.value_or(std::string())))
+            .toStdString();
     }
     if (isAddressRead(request))
-        return "应答 地址 " + std::to_string(answer[0]);
+        return QCoreApplication::translate("ExchangeMonitor", "应答 地址 %1")
+            .arg(answer[0])
+            .toStdString();
     if (function == modbus::kFunctionWriteSingle)
-        return "应答 已写入";
+        return QCoreApplication::translate("ExchangeMonitor", "应答 已写入").toStdString();
     if (function == modbus::kFunctionReadHolding)
-        return "应答 " + std::to_string(answer[2] / 2) + "个寄存器";
-    return "应答";
+        return QCoreApplication::translate("ExchangeMonitor", "应答 %1个寄存器")
+            .arg(answer[2] / 2)
+            .toStdString();
+    return QCoreApplication::translate("ExchangeMonitor", "应答").toStdString();
 }
 
 std::string mismatchMeaning(modbus::Verdict verdict, std::span<const std::uint8_t> answer)
 {
     if (verdict == modbus::Verdict::WrongStation)
-        return "应答 站号不符 (站" + std::to_string(answer[0]) + ")";
+        return QCoreApplication::translate("ExchangeMonitor", "应答 站号不符 (站%1)")
+            .arg(answer[0])
+            .toStdString();
     if (verdict == modbus::Verdict::WrongFunction)
-        return "应答 功能码不符 (0x" + hex2(answer[1]) + ")";
-    return "应答 内容与请求不符";
+        return QCoreApplication::translate("ExchangeMonitor", "应答 功能码不符 (0x%1)")
+            .arg(QString::fromStdString(hex2(answer[1])))
+            .toStdString();
+    return QCoreApplication::translate("ExchangeMonitor", "应答 内容与请求不符").toStdString();
 }
 
 // The registers of a complete answer to a read of the value fields.
@@ -143,28 +155,43 @@ std::optional<microseconds> Counters::meanResponse() const
 std::string requestMeaning(std::span<const std::uint8_t> request)
 {
     if (request.size() != modbus::kRequestLength)
-        return "请求 " + std::to_string(request.size()) + "字节";
-    const std::string station = "站" + std::to_string(request[0]);
+        return QCoreApplication::translate("ExchangeMonitor", "请求 %1字节")
+            .arg(request.size())
+            .toStdString();
     const std::uint16_t address = wordAt(request, 2);
     const std::uint16_t value = wordAt(request, 4);
     switch (request[1]) {
     case modbus::kFunctionReadHolding:
         if (isAddressRead(request))
-            return "读地址";
-        return "读寄存器 " + station + " 起始" + std::to_string(address) + " 数量" +
-               std::to_string(value);
+            return QCoreApplication::translate("ExchangeMonitor", "读地址").toStdString();
+        return QCoreApplication::translate("ExchangeMonitor", "读寄存器 站%1 起始%2 数量%3")
+            .arg(request[0])
+            .arg(address)
+            .arg(value)
+            .toStdString();
     case modbus::kFunctionWriteSingle:
         if (address == modbus::kAddressRegister)
-            return "修改地址 " + std::to_string(request[0]) + " → " + std::to_string(value);
+            return QCoreApplication::translate("ExchangeMonitor", "修改地址 %1 → %2")
+                .arg(request[0])
+                .arg(value)
+                .toStdString();
         if (const modbus::RegisterRow *row = rowWritten(address))
-            return std::string("写参数 ") + row->caption + " = " +
-                   modbus::fieldText(row->field, value);
-        return "写寄存器 " + station + " 地址0x" + hex2(address >> 8) + hex2(address) + " = " +
-               std::to_string(value);
+            return QCoreApplication::translate("ExchangeMonitor", "写参数 %1 = %2")
+                .arg(i18n::caption(*row),
+                     QString::fromStdString(modbus::fieldText(row->field, value)))
+                .toStdString();
+        return QCoreApplication::translate("ExchangeMonitor", "写寄存器 站%1 地址0x%2 = %3")
+            .arg(request[0])
+            .arg(QString::fromStdString(hex2(address >> 8) + hex2(address)))
+            .arg(value)
+            .toStdString();
     case modbus::kFunctionDeviceInfo:
-        return "读设备信息";
+        return QCoreApplication::translate("ExchangeMonitor", "读设备信息").toStdString();
     default:
-        return "请求 " + station + " 功能码 0x" + hex2(request[1]);
+        return QCoreApplication::translate("ExchangeMonitor", "请求 站%1 功能码 0x%2")
+            .arg(request[0])
+            .arg(QString::fromStdString(hex2(request[1])))
+            .toStdString();
     }
 }
 
@@ -276,22 +303,28 @@ void ExchangeMonitor::takeAnswer(const modbus::Judgement &judgement)
     case modbus::Verdict::Incomplete:
         frame.verdict = Verdict::Incomplete;
         {
-            std::string meaning = "不完整 (收到 " + std::to_string(judgement.received);
-            if (judgement.expected > 0)
-                meaning.append("/").append(std::to_string(judgement.expected));
-            frame.meaning = meaning.append(" 字节)");
+            frame.meaning =
+                (judgement.expected > 0
+                     ? QCoreApplication::translate("ExchangeMonitor", "不完整 (收到 %1/%2 字节)")
+                           .arg(judgement.received)
+                           .arg(judgement.expected)
+                     : QCoreApplication::translate("ExchangeMonitor", "不完整 (收到 %1 字节)")
+                           .arg(judgement.received))
+                    .toStdString();
         }
         ++m_counters.incomplete;
         break;
     case modbus::Verdict::BadCrc:
         frame.verdict = Verdict::BadCrc;
-        frame.meaning = "CRC 错误";
+        frame.meaning = QCoreApplication::translate("ExchangeMonitor", "CRC 错误").toStdString();
         ++m_counters.badCrc;
         break;
     case modbus::Verdict::Exception:
         frame.verdict = Verdict::Exception;
         frame.meaning =
-            "异常应答 功能码 0x" + hex2(answer[1]) + " " + modbus::exceptionText(answer[2]);
+            QCoreApplication::translate("ExchangeMonitor", "异常应答 功能码 0x%1 %2")
+                .arg(QString::fromStdString(hex2(answer[1])), i18n::exceptionText(answer[2]))
+                .toStdString();
         ++m_counters.exceptions;
         countResponse(response);
         break;
@@ -340,8 +373,11 @@ void ExchangeMonitor::interruptPending()
     frame.at = m_bufferLast;
     frame.direction = Direction::Received;
     frame.verdict = Verdict::Interrupted;
-    frame.meaning = "被下一请求打断 (收到 " + std::to_string(judgement.received) + "/" +
-                    std::to_string(judgement.expected) + " 字节)";
+    frame.meaning =
+        QCoreApplication::translate("ExchangeMonitor", "被下一请求打断 (收到 %1/%2 字节)")
+            .arg(judgement.received)
+            .arg(judgement.expected)
+            .toStdString();
     frame.responseTime = responseTime(request.left, m_bufferLast);
     frame.bytes.swap(m_buffer);
     ++m_counters.incomplete;
@@ -358,7 +394,9 @@ void ExchangeMonitor::flushRest()
     frame.at = m_bufferLast;
     frame.direction = Direction::Received;
     frame.verdict = Verdict::Interrupted;
-    frame.meaning = "被打断应答的其余 " + std::to_string(m_rest.size()) + " 字节";
+    frame.meaning = QCoreApplication::translate("ExchangeMonitor", "被打断应答的其余 %1 字节")
+                        .arg(m_rest.size())
+                        .toStdString();
     frame.bytes.swap(m_rest);
     m_frames.push_back(std::move(frame));
 }
@@ -397,7 +435,7 @@ void ExchangeMonitor::closePending(TimePoint now)
     frame.direction = Direction::Received;
     frame.at = now;
     frame.verdict = Verdict::NoAnswer;
-    frame.meaning = "无应答";
+    frame.meaning = QCoreApplication::translate("ExchangeMonitor", "无应答").toStdString();
     ++m_counters.unanswered;
     m_frames.push_back(std::move(frame));
 }
@@ -415,7 +453,8 @@ void ExchangeMonitor::flushUnsolicitedRow()
     frame.at = m_bufferLast;
     frame.direction = Direction::Received;
     frame.verdict = Verdict::Unsolicited;
-    frame.meaning = "无请求时收到的数据";
+    frame.meaning =
+        QCoreApplication::translate("ExchangeMonitor", "无请求时收到的数据").toStdString();
     frame.bytes.assign(m_buffer.begin(), end);
     m_buffer.erase(m_buffer.begin(), end);
     m_frames.push_back(std::move(frame));

@@ -50,7 +50,7 @@ bool CommAdapter::setPortOpen(bool open)
         discardReceived();
         if (portOpen() && !m_lent) {
             m_transport->close();
-            emit lineEvent(QStringLiteral("关闭串口 COM%1").arg(m_commPort));
+            emit lineEvent(tr("关闭串口 COM%1").arg(m_commPort));
         }
         return true;
     }
@@ -77,11 +77,10 @@ bool CommAdapter::setPortOpen(bool open)
         return false;
     m_lostCause.clear();
     const std::optional<serial::LineSettings> line = m_transport->line();
-    emit lineEvent(
-        QStringLiteral("打开串口 COM%1（%2）%3")
-            .arg(m_commPort)
-            .arg(m_transport->location(),
-                 line ? QStringLiteral("，") + serial::lineSettingsText(*line) : QString()));
+    emit lineEvent(line ? tr("打开串口 COM%1（%2），%3")
+                              .arg(m_commPort)
+                              .arg(m_transport->location(), serial::lineSettingsText(*line))
+                        : tr("打开串口 COM%1（%2）").arg(m_commPort).arg(m_transport->location()));
     return true;
 }
 

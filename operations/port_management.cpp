@@ -2,6 +2,7 @@
 
 #include "messages.h"
 #include "serial/comm_events.h"
+#include "translations/device_texts.h"
 #include "values/numeric_text.h"
 
 namespace ops {
@@ -68,8 +69,8 @@ void cmdCom_Click(const Window &w)
     }
     if (!port.setPortOpen(true)) {
         w.form.showLamp(Lamp::imgNotConnected);
-        w.messages.showWithInformativeText(QString::fromUtf8(text::kPortOpenFailed),
-                                           QString::fromUtf8(text::kPortOpenFailedTitle),
+        w.messages.showWithInformativeText(i18n::message(text::kPortOpenFailed),
+                                           i18n::message(text::kPortOpenFailedTitle),
                                            MessageIcon::Exclamation, port.openFailureCause());
     }
 }

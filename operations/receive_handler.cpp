@@ -7,6 +7,7 @@
 #include "modbus/exchange_judge.h"
 #include "modbus/hex_text.h"
 #include "serial/comm_events.h"
+#include "translations/device_texts.h"
 
 #include <limits>
 #include <span>
@@ -86,9 +87,9 @@ void MSComm1_OnComm(const Window &w)
     if (corrupt || refused) {
         w.form.showLamp(Lamp::imgNotConnected);
         if (refused && !vars.LastRequestPolled)
-            w.messages.show(QString::fromUtf8(text::kRefused) +
-                                QString::fromStdString(modbus::exceptionText(judged.exceptionCode)),
-                            QString::fromUtf8(text::kAppTitle), MessageIcon::None);
+            w.messages.show(i18n::message(text::kRefused) +
+                                i18n::exceptionText(judged.exceptionCode),
+                            i18n::message(text::kAppTitle), MessageIcon::None);
         return;
     }
     decode(w, answer);

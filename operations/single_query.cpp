@@ -5,6 +5,7 @@
 #include "modbus/answer_decoder.h"
 #include "modbus/exchange_judge.h"
 #include "request_sending.h"
+#include "translations/device_texts.h"
 #include "values/numeric_text.h"
 
 #include <cmath>
@@ -86,8 +87,8 @@ void comDoOnce_Click(const Window &w)
 
     if (!port.portOpen()) {
         // What took the port away is said once, below the message of every closed port.
-        w.messages.showWithInformativeText(QString::fromUtf8(text::kPortClosed),
-                                           QString::fromUtf8(text::kAppTitle), MessageIcon::None,
+        w.messages.showWithInformativeText(i18n::message(text::kPortClosed),
+                                           i18n::message(text::kAppTitle), MessageIcon::None,
                                            port.takeLostCause());
         w.form.showLamp(Lamp::imgNotConnected);
         vars.CommReady = false;

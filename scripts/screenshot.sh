@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Takes a picture of the real window under Xvfb, talking to rx904-sim as COM1, after
 # pressing "单次" and "读设备信息" the way an operator would.
-#   scripts/screenshot.sh [BUILD_DIR] [OUTPUT.png] [light|dark]
-# "dark" is the Adwaita-Dark theme of a dark desktop (Debian's adwaita-qt6).
+#   scripts/screenshot.sh [BUILD_DIR] [OUTPUT.png] [light|dark] [zh|en]
+# "dark" is the Adwaita-Dark theme of a dark desktop (Debian's adwaita-qt6); "en" shows the
+# window in English.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build="${1:-build}"
 theme="${3:-light}"
+language="${4:-zh}"
 case "$theme" in
 light) style="" default_output=docs/window.png ;;
 dark) style=Adwaita-Dark default_output=docs/window-dark.png ;;
@@ -32,7 +34,7 @@ single_query="376 521"
 device_info="480 545"
 
 RX904_COM1="$link" QT_STYLE_OVERRIDE="$style" xvfb-run -a -s "-screen 0 668x589x24" bash -c "
-    '$build/app/rx904-tool' &
+    '$build/app/rx904-tool' --language $language &
     tool=\$!
     sleep 2
     xdotool mousemove $single_query click 1

@@ -1,0 +1,34 @@
+#include "device_texts.h"
+
+#include "modbus/exception_codes.h"
+
+#include <QCoreApplication>
+
+namespace i18n {
+
+QString caption(const modbus::RegisterRow &row)
+{
+    return QCoreApplication::translate("RegisterMap", row.caption);
+}
+
+QString hint(const modbus::RegisterRow &row)
+{
+    return *row.hint ? QCoreApplication::translate("RegisterMap", row.hint) : QString();
+}
+
+QString exceptionText(int code)
+{
+    const QString number = QStringLiteral("%1").arg(code & 0xFF, 2, 16, QLatin1Char('0')).toUpper();
+    const std::string meaning = modbus::exceptionMeaning(code);
+    if (meaning.empty())
+        return QCoreApplication::translate("Modbus", "异常码 %1").arg(number);
+    return QCoreApplication::translate("Modbus", "异常码 %1（%2）")
+        .arg(number, QCoreApplication::translate("Modbus", meaning.c_str()));
+}
+
+QString message(const char *text)
+{
+    return QCoreApplication::translate("Messages", text);
+}
+
+} // namespace i18n
