@@ -84,6 +84,34 @@ QString milliseconds(std::chrono::nanoseconds time)
     return QString::number(std::chrono::duration<double, std::milli>(time).count(), 'f', 1);
 }
 
+// Named one by one: the monitor's verdicts grow, and a table by position would then name
+// them wrongly.
+QString verdictKey(monitor::Verdict verdict)
+{
+    using monitor::Verdict;
+    switch (verdict) {
+    case Verdict::Request:
+        return QStringLiteral("request");
+    case Verdict::Complete:
+        return QStringLiteral("complete");
+    case Verdict::BadCrc:
+        return QStringLiteral("bad_crc");
+    case Verdict::Exception:
+        return QStringLiteral("exception");
+    case Verdict::Incomplete:
+        return QStringLiteral("incomplete");
+    case Verdict::Interrupted:
+        return QStringLiteral("interrupted");
+    case Verdict::NoAnswer:
+        return QStringLiteral("no_answer");
+    case Verdict::Unsolicited:
+        return QStringLiteral("unsolicited");
+    case Verdict::LineEvent:
+        return QStringLiteral("line_event");
+    }
+    return {};
+}
+
 } // namespace
 
 QString outcomeKey(commissioning::Outcome outcome)
@@ -267,11 +295,7 @@ Record foundRecord(const QString &port, const commissioning::FoundDevice &device
 
 Record frameRecord(const QString &port, const monitor::Frame &frame, const QDateTime &time)
 {
-    static const QString kVerdicts[] = {QStringLiteral("request"),    QStringLiteral("complete"),
-                                        QStringLiteral("bad_crc"),    QStringLiteral("exception"),
-                                        QStringLiteral("incomplete"), QStringLiteral("no_answer"),
-                                        QStringLiteral("unsolicited")};
-    const QString verdict = kVerdicts[static_cast<int>(frame.verdict)];
+    const QString verdict = verdictKey(frame.verdict);
     const QString direction = frame.direction == monitor::Direction::Sent
                                   ? QStringLiteral("sent")
                                   : QStringLiteral("received");

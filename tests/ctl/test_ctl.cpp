@@ -220,6 +220,17 @@ const CtlCase kCases[] = {
              EXPECT_EQ(lines[k + 1][QStringLiteral("verdict")], QStringLiteral("bad_crc"));
          }
      }},
+    {"MonitorSilence",
+     {"--fault", "silent"},
+     false,
+     {"--port", "PORT", "monitor", "--count", "1"},
+     1,
+     "01030000000F05CE",
+     [](const Lines &lines) {
+         ASSERT_EQ(lines.size(), 4U);
+         EXPECT_EQ(lines[1][QStringLiteral("verdict")], QStringLiteral("no_answer"));
+         EXPECT_EQ(lines[3][QStringLiteral("verdict")], QStringLiteral("no_answer"));
+     }},
     // An answer later than the time-out is dropped, never taken for the next request's.
     {"LateAnswersDropped",
      {"--fault", "late=250"},
