@@ -49,6 +49,7 @@ QString writeReport(const Options &options, const std::vector<std::unique_ptr<Po
 int main(int argc, char *argv[])
 {
     QCoreApplication application(argc, argv);
+    // Before anything is printed: the help and a refused option are already in the language.
     i18n::installTranslations(i18n::languageFor(QCoreApplication::arguments()));
     const ParseResult parsed = parseCommandLine(QCoreApplication::arguments());
     if (!parsed.options) {
