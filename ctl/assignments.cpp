@@ -3,6 +3,8 @@
 #include "values/parameter_value.h"
 #include "whole_number.h"
 
+#include <QCoreApplication>
+
 namespace ctl {
 
 const modbus::RegisterRow *rowNamed(const QString &name)
@@ -28,20 +30,33 @@ QString rangeText(const modbus::RegisterRow &row)
     return QStringLiteral("one of ") + values.join(QStringLiteral(", "));
 }
 
+QString rangeWords(const modbus::RegisterRow &row)
+{
+    if (row.allowed.empty())
+        return rangeText(row);
+    QStringList values;
+    for (const int value : row.allowed)
+        values << QString::number(value);
+    return QCoreApplication::translate("ctl::Assignments", "%1 之一")
+        .arg(values.join(
+            QCoreApplication::translate("ctl::Assignments", "、", "between the items of a list")));
+}
+
 std::variant<std::uint16_t, QString> registerValueFor(const modbus::RegisterRow &row,
                                                       const QString &value)
 {
     const auto number = wholeNumber(value);
     if (const auto *reason = std::get_if<QString>(&number))
-        return QStringLiteral("%1=%2: %3").arg(QLatin1String(row.key), value, *reason);
+        return QCoreApplication::translate("ctl::Assignments", "%1=%2：%3")
+            .arg(QLatin1String(row.key), value, *reason);
     if (!modbus::inRange(row, std::get<long long>(number)))
-        return QStringLiteral("%1=%2: outside its range, %3")
-            .arg(QLatin1String(row.key), value, rangeText(row));
+        return QCoreApplication::translate("ctl::Assignments", "%1=%2：超出范围，应为 %3")
+            .arg(QLatin1String(row.key), value, rangeWords(row));
     // Within the documented range the window's rule always gives a register value.
     const auto raw =
         values::parameterRegisterValue(row, static_cast<double>(std::get<long long>(number)));
     if (const auto *refusal = std::get_if<const char *>(&raw))
-        return QStringLiteral("%1=%2: %3")
+        return QCoreApplication::translate("ctl::Assignments", "%1=%2：%3")
             .arg(QLatin1String(row.key), value, QString::fromUtf8(*refusal));
     return std::get<std::uint16_t>(raw);
 }
@@ -50,24 +65,29 @@ AssignmentsResult parseAssignments(const QStringList &texts)
 {
     const auto refuse = [](const QString &error) { return AssignmentsResult{std::nullopt, error}; };
     if (texts.isEmpty())
-        return refuse(QStringLiteral("write: no NAME=VALUE given"));
+        return refuse(QCoreApplication::translate("ctl::Assignments", "write：没有给出 名称=值"));
     Assignments result;
     for (const QString &text : texts) {
         const qsizetype equals = text.indexOf(u'=');
         if (equals < 0)
-            return refuse(QStringLiteral("“%1”: not NAME=VALUE").arg(text));
+            return refuse(QCoreApplication::translate("ctl::Assignments", "“%1”不是 名称=值 的形式")
+                              .arg(text));
         const QString name = text.left(equals).trimmed();
         const modbus::RegisterRow *row = rowNamed(name);
         if (!row)
-            return refuse(QStringLiteral("“%1”: no such parameter (rx904ctl --list-parameters "
-                                         "names them)")
-                              .arg(name));
+            return refuse(
+                QCoreApplication::translate(
+                    "ctl::Assignments", "没有参数“%1”（rx904ctl --list-parameters 列出所有参数）")
+                    .arg(name));
         if (row->setButton < 0)
-            return refuse(QStringLiteral("%1 (%2): a measured value, not a parameter")
-                              .arg(QLatin1String(row->key), QString::fromUtf8(row->caption)));
+            return refuse(
+                QCoreApplication::translate("ctl::Assignments", "%1（%2）是测量值，不是参数")
+                    .arg(QLatin1String(row->key),
+                         QCoreApplication::translate("RegisterMap", row->caption)));
         const auto field = static_cast<std::size_t>(row->field);
         if (result.chosen[field])
-            return refuse(QStringLiteral("%1: given twice").arg(QLatin1String(row->key)));
+            return refuse(QCoreApplication::translate("ctl::Assignments", "%1 给出了两次")
+                              .arg(QLatin1String(row->key)));
         const auto raw = registerValueFor(*row, text.mid(equals + 1).trimmed());
         if (const auto *reason = std::get_if<QString>(&raw))
             return refuse(*reason);

@@ -35,7 +35,10 @@ struct AssignmentsResult
 };
 [[nodiscard]] AssignmentsResult parseAssignments(const QStringList &texts);
 
-// "1..999", "one of 2400, 4800, 9600, 19200, 38400".
+// "1..999", "one of 2400, 4800, 9600, 19200, 38400": the same in either language, as the CSV
+// of --list-parameters carries it.
 [[nodiscard]] QString rangeText(const modbus::RegisterRow &row);
+// The range for people, in the language of the run: "2400、4800、9600、19200、38400 之一".
+[[nodiscard]] QString rangeWords(const modbus::RegisterRow &row);
 
 } // namespace ctl

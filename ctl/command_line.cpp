@@ -2,51 +2,59 @@
 
 #include "whole_number.h"
 
+#include "translations/language.h"
+
 #include <QCommandLineParser>
+#include <QCoreApplication>
 
 #include <algorithm>
 
 namespace ctl {
 namespace {
 
-constexpr auto kUsage = R"(Usage: rx904ctl [OPTION]... COMMAND [ARGUMENT]...
-Reads, watches and sets RX904 voltage controllers over Modbus RTU.
-
-Options:
-  --port DEVICE          COMn (as RX904_COMn or the numbering of rx904-tool), a device
-                         path or tcp://HOST:PORT; repeatable, each port a bus of its own
-                         (default COM1)
-  --ports-file FILE      ports, one per line (# starts a comment)
-  --baud N               2400, 4800, 9600 (default), 19200 or 38400
-  --station N            the device's station, 1..247 (default 1)
-  --timeout MS           each try's time-out (default: by the line speed)
-  --retries N            tries after the first without a usable answer (default 1)
-  --format FORMAT        text (default), json (one object per line) or csv
-  --list-parameters      the parameters: names, keys, registers, ranges, units
-  -h, --help             this text
-  -v, --version          the version
-
-Commands:
-  read                   the fifteen values with names, units and raw registers
-  watch [--period MS] [--count N]
-                         one line per poll of the fifteen values (default every 1000 ms)
-  write NAME=VALUE...    set parameters by caption, key or register, each read back
-  ident                  the identification text
-  address NEW            move the device to station NEW (1..247)
-  find [--bauds LIST] [--stations FIRST-LAST]
-                         every device that answers: the address read at each speed, or
-                         each station of the range at each speed
-  save FILE              the parameters to a parameter file of rx904-tool
-  load FILE [--dry-run] [--report OUT.json]
-                         write the parameters that differ from the file, each read back
-  check FILE             compare the device with a parameter file, write nothing
-  monitor [--period MS] [--count N]
-                         poll as watch does, and print every frame judged
-
-Exit status: 0 all well, 1 no answer, 2 bad usage, 3 the device refused, 4 read back
-not as written (or differs from the file), 5 a port would not open, 6 a file unreadable
-or invalid. See rx904ctl(1).
-)";
+// The columns line up on a terminal, where a Chinese character takes two places.
+QString usage()
+{
+    return QCoreApplication::translate(
+        "ctl::CommandLine",
+        "用法：rx904ctl [选项]... 命令 [参数]...\n"
+        "经 Modbus RTU 读取、监视和设置 RX904 电压控制器。\n"
+        "\n"
+        "选项：\n"
+        "  --port 设备            COMn（同 RX904_COMn 或 rx904-tool 的编号）、设备路径\n"
+        "                         或 tcp://主机:端口；可重复，每个串口各为一条总线\n"
+        "                         （默认 COM1）\n"
+        "  --ports-file 文件      串口列表，每行一个（# 开始注释）\n"
+        "  --baud N               2400、4800、9600（默认）、19200 或 38400\n"
+        "  --station N            设备的站号，1..247（默认 1）\n"
+        "  --timeout 毫秒         每次尝试的超时（默认按波特率）\n"
+        "  --retries N            首次之后没有可用应答时再试的次数（默认 1）\n"
+        "  --format 格式          text（默认）、json（每行一个对象）或 csv\n"
+        "  --language zh|en       信息的语言：中文或英文（默认按桌面的语言）\n"
+        "  --list-parameters      列出参数：名称、键名、寄存器、范围、单位\n"
+        "  -h, --help             显示本帮助\n"
+        "  -v, --version          显示版本\n"
+        "\n"
+        "命令：\n"
+        "  read                   读取十五个值，带名称、单位和原始寄存器值\n"
+        "  watch [--period 毫秒] [--count N]\n"
+        "                         每轮询一次十五个值输出一行（默认每 1000 毫秒）\n"
+        "  write 名称=值...       按名称、键名或寄存器设置参数，每个都读回核对\n"
+        "  ident                  读取设备的识别文本\n"
+        "  address 新站号         把设备移到新站号（1..247）\n"
+        "  find [--bauds 列表] [--stations 首-末]\n"
+        "                         找出所有应答的设备：在每种波特率下读取地址，\n"
+        "                         或在每种波特率下逐个询问范围内的站号\n"
+        "  save 文件              把参数保存为 rx904-tool 的参数文件\n"
+        "  load 文件 [--dry-run] [--report 输出.json]\n"
+        "                         写入与文件不同的参数，每个都读回核对\n"
+        "  check 文件             比较设备与参数文件，不写入\n"
+        "  monitor [--period 毫秒] [--count N]\n"
+        "                         像 watch 一样轮询，并输出判定后的每一帧\n"
+        "\n"
+        "退出状态：0 一切正常，1 无应答，2 用法错误，3 设备拒绝，4 读回与写入不同\n"
+        "（或与文件不同），5 串口无法打开，6 文件无法读取或无效。详见 rx904ctl(1)。\n");
+}
 
 struct CommandInfo
 {
@@ -62,6 +70,14 @@ constexpr CommandInfo kCommands[] = {
     {Command::Save, "save", 1},       {Command::Load, "load", 1},
     {Command::Check, "check", 1},     {Command::Monitor, "monitor", 0},
 };
+
+QString speedRefused(const QString &option, int baud)
+{
+    return QCoreApplication::translate("ctl::CommandLine",
+                                       "%1 %2：设备只支持 2400、4800、9600、19200 或 38400")
+        .arg(option)
+        .arg(baud);
+}
 
 bool takesSpeed(int baud)
 {
@@ -94,6 +110,8 @@ ParseResult parseCommandLine(const QStringList &arguments)
     const QCommandLineOption timeout = option("timeout", "MS");
     const QCommandLineOption retries = option("retries", "N");
     const QCommandLineOption format = option("format", "FORMAT");
+    // Chosen before the parsing (i18n::languageFor); here only checked.
+    const QCommandLineOption language = option("language", "LANGUAGE");
     const QCommandLineOption listParameters = option("list-parameters");
     const QCommandLineOption period = option("period", "MS");
     const QCommandLineOption count = option("count", "N");
@@ -104,7 +122,7 @@ ParseResult parseCommandLine(const QStringList &arguments)
 
     QCommandLineParser parser;
     parser.addOptions({help, version, port, portsFile, baud, station, timeout, retries, format,
-                       listParameters, period, count, bauds, stations, dryRun, report});
+                       language, listParameters, period, count, bauds, stations, dryRun, report});
 
     ParseResult result;
     const auto fail = [&result](const QString &reason) {
@@ -115,13 +133,14 @@ ParseResult parseCommandLine(const QStringList &arguments)
     if (!parser.parse(arguments)) {
         if (!parser.unknownOptionNames().isEmpty()) {
             const QString name = parser.unknownOptionNames().first();
-            return fail(QStringLiteral("unknown option %1%2 (rx904ctl --help lists them)")
+            return fail(QCoreApplication::translate("ctl::CommandLine",
+                                                    "未知选项 %1%2（rx904ctl --help 列出所有选项）")
                             .arg(QLatin1String(name.size() == 1 ? "-" : "--"), name));
         }
         return fail(parser.errorText());
     }
     if (parser.isSet(help)) {
-        result.text = QLatin1String(kUsage);
+        result.text = usage();
         return result;
     }
     if (parser.isSet(version)) {
@@ -132,9 +151,10 @@ ParseResult parseCommandLine(const QStringList &arguments)
     Options options;
     // Each option once, but --port; a number checked against its range.
     for (const QCommandLineOption &once : {portsFile, baud, station, timeout, retries, format,
-                                           period, count, bauds, stations, report}) {
+                                           language, period, count, bauds, stations, report}) {
         if (parser.values(once).size() > 1)
-            return fail(QStringLiteral("--%1 given twice").arg(once.names().first()));
+            return fail(QCoreApplication::translate("ctl::CommandLine", "选项 --%1 给出了两次")
+                            .arg(once.names().first()));
     }
     QString error;
     const auto number = [&](const QCommandLineOption &which, long long low, long long high,
@@ -163,8 +183,7 @@ ParseResult parseCommandLine(const QStringList &arguments)
     if (!error.isEmpty())
         return fail(error);
     if (!takesSpeed(options.baud))
-        return fail(QStringLiteral("--baud %1: the device speaks 2400, 4800, 9600, 19200 or 38400")
-                        .arg(options.baud));
+        return fail(speedRefused(QStringLiteral("--baud"), options.baud));
     if (parser.isSet(format)) {
         const QString name = parser.value(format);
         if (name == QLatin1String("json"))
@@ -172,36 +191,46 @@ ParseResult parseCommandLine(const QStringList &arguments)
         else if (name == QLatin1String("csv"))
             options.format = Format::Csv;
         else if (name != QLatin1String("text"))
-            return fail(QStringLiteral("--format %1: text, json or csv").arg(name));
+            return fail(QCoreApplication::translate("ctl::CommandLine",
+                                                    "--format %1：应为 text、json 或 csv")
+                            .arg(name));
     }
+    if (parser.isSet(language) && !i18n::languageNamed(parser.value(language)))
+        return fail(QCoreApplication::translate("ctl::CommandLine", "--language %1：应为 zh 或 en")
+                        .arg(parser.value(language)));
     options.listParameters = parser.isSet(listParameters);
 
     QStringList words = parser.positionalArguments();
     if (options.listParameters) {
         if (!words.isEmpty())
-            return fail(QStringLiteral("--list-parameters takes no command"));
+            return fail(
+                QCoreApplication::translate("ctl::CommandLine", "--list-parameters 不带命令"));
         result.options = options;
         return result;
     }
     if (words.isEmpty())
-        return fail(QStringLiteral("no command given (rx904ctl --help lists them)"));
+        return fail(QCoreApplication::translate("ctl::CommandLine",
+                                                "没有给出命令（rx904ctl --help 列出所有命令）"));
     const QString name = words.takeFirst();
     const auto info = std::ranges::find_if(
         kCommands, [&name](const CommandInfo &c) { return name == QLatin1String(c.name); });
     if (info == std::end(kCommands))
-        return fail(QStringLiteral("unknown command “%1” (rx904ctl --help lists them)").arg(name));
+        return fail(QCoreApplication::translate("ctl::CommandLine",
+                                                "未知命令“%1”（rx904ctl --help 列出所有命令）")
+                        .arg(name));
     options.command = info->command;
     if (info->arguments == 0 && !words.isEmpty())
-        return fail(QStringLiteral("%1 takes no argument, “%2” given").arg(name, words.first()));
+        return fail(QCoreApplication::translate("ctl::CommandLine", "%1 不带参数，却给出了“%2”")
+                        .arg(name, words.first()));
     if (info->arguments == 1 && words.size() != 1)
-        return fail(QStringLiteral("%1 takes one argument").arg(name));
+        return fail(QCoreApplication::translate("ctl::CommandLine", "%1 需要一个参数").arg(name));
 
     // The options of one command are refused with the others: a typo must not pass unseen.
     const auto belongs = [&](const QCommandLineOption &which, std::initializer_list<Command> to) {
         if (parser.isSet(which) && std::ranges::find(to, options.command) == to.end()) {
             if (error.isEmpty())
-                error =
-                    QStringLiteral("--%1 is not an option of %2").arg(which.names().first(), name);
+                error = QCoreApplication::translate("ctl::CommandLine", "--%1 不是 %2 的选项")
+                            .arg(which.names().first(), name);
         }
     };
     belongs(period, {Command::Watch, Command::Monitor});
@@ -246,9 +275,7 @@ ParseResult parseCommandLine(const QStringList &arguments)
                 return fail(*reason);
             const int speed = static_cast<int>(std::get<long long>(value));
             if (!takesSpeed(speed))
-                return fail(QStringLiteral("--bauds %1: the device speaks 2400, 4800, 9600, "
-                                           "19200 or 38400")
-                                .arg(speed));
+                return fail(speedRefused(QStringLiteral("--bauds"), speed));
             if (std::ranges::find(options.bauds, speed) == options.bauds.end())
                 options.bauds.push_back(speed);
         }
@@ -256,8 +283,9 @@ ParseResult parseCommandLine(const QStringList &arguments)
     if (parser.isSet(stations)) {
         const QStringList ends = parser.value(stations).split(u'-');
         if (ends.size() > 2)
-            return fail(
-                QStringLiteral("--stations %1: FIRST-LAST, as 1-247").arg(parser.value(stations)));
+            return fail(QCoreApplication::translate("ctl::CommandLine",
+                                                    "--stations %1：应为 首-末，例如 1-247")
+                            .arg(parser.value(stations)));
         std::pair<int, int> range;
         for (int k = 0; k < static_cast<int>(ends.size()); ++k) {
             const auto value = wholeNumberIn(QStringLiteral("--stations"), ends[k], 1, 247);
@@ -268,8 +296,9 @@ ParseResult parseCommandLine(const QStringList &arguments)
         if (ends.size() == 1)
             range.second = range.first;
         if (range.second < range.first)
-            return fail(QStringLiteral("--stations %1: the last before the first")
-                            .arg(parser.value(stations)));
+            return fail(
+                QCoreApplication::translate("ctl::CommandLine", "--stations %1：末站号小于首站号")
+                    .arg(parser.value(stations)));
         options.stations = range;
     }
     options.dryRun = parser.isSet(dryRun);

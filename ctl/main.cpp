@@ -7,6 +7,7 @@
 #include "records.h"
 #include "serial/tcp_device.h"
 #include "stop_signals.h"
+#include "translations/language.h"
 
 #include <QCoreApplication>
 #include <QJsonArray>
@@ -48,6 +49,8 @@ QString writeReport(const Options &options, const std::vector<std::unique_ptr<Po
 int main(int argc, char *argv[])
 {
     QCoreApplication application(argc, argv);
+    // Before anything is printed: the help and a refused option are already in the language.
+    i18n::installTranslations(i18n::languageFor(QCoreApplication::arguments()));
     const ParseResult parsed = parseCommandLine(QCoreApplication::arguments());
     if (!parsed.options) {
         if (parsed.exitStatus == 0) {
@@ -78,16 +81,20 @@ int main(int argc, char *argv[])
         ports << QStringLiteral("COM1");
     for (qsizetype k = 0; k < ports.size(); ++k) {
         if (serial::isTcpDevice(ports[k]) && !serial::parseTcpDevice(ports[k])) {
-            Output::diagnose(QStringLiteral("port %1: not tcp://HOST:PORT").arg(ports[k]));
+            Output::diagnose(
+                QCoreApplication::translate("ctl::Main", "串口 %1 不是 tcp://主机:端口 的形式")
+                    .arg(ports[k]));
             return static_cast<int>(ExitStatus::Usage);
         }
         if (ports.indexOf(ports[k]) != k) {
-            Output::diagnose(QStringLiteral("port %1 given twice").arg(ports[k]));
+            Output::diagnose(
+                QCoreApplication::translate("ctl::Main", "串口 %1 给出了两次").arg(ports[k]));
             return static_cast<int>(ExitStatus::Usage);
         }
     }
     if (options.command == Command::Save && ports.size() > 1) {
-        Output::diagnose(QStringLiteral("save writes one file: give one port"));
+        Output::diagnose(
+            QCoreApplication::translate("ctl::Main", "save 只写一个文件：请只给出一个串口"));
         return static_cast<int>(ExitStatus::Usage);
     }
     std::optional<commissioning::ParameterSet> file;
@@ -111,7 +118,8 @@ int main(int argc, char *argv[])
                 {port, options.command, options.station, options.baud}, opened.failure);
             output.write(record);
             unopened.push_back(record.json);
-            Output::diagnose(QStringLiteral("%1: cannot open: %2").arg(port, opened.failure));
+            Output::diagnose(QCoreApplication::translate("ctl::Main", "%1：无法打开：%2")
+                                 .arg(port, opened.failure));
             status = worse(status, ExitStatus::PortFailed);
             continue;
         }
@@ -137,8 +145,8 @@ int main(int argc, char *argv[])
     if (options.command == Command::Load && !options.reportFile.isEmpty()) {
         const QString error = writeReport(options, runs, unopened, status);
         if (!error.isEmpty()) {
-            Output::diagnose(
-                QStringLiteral("%1: cannot be written: %2").arg(options.reportFile, error));
+            Output::diagnose(QCoreApplication::translate("ctl::Main", "%1：无法写入：%2")
+                                 .arg(options.reportFile, error));
             status = worse(status, ExitStatus::BadFile);
         }
     }

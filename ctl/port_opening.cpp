@@ -4,6 +4,7 @@
 #include "serial/port_names.h"
 #include "serial/transport_factory.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 namespace ctl {
@@ -31,7 +32,7 @@ OpenedPort openPort(const QString &port, const serial::PortDirectory &ports, int
         return {nullptr, ports.explainOpenFailure(*number, attempt)};
     // A device named on the command line stands for no COM number.
     serial::OpenFailureFacts facts = serial::gatherOpenFailureFacts(0, attempt, ports.map(), {});
-    facts.mappedBy = QStringLiteral("选项 --port");
+    facts.mappedBy = QCoreApplication::translate("ctl::PortOpening", "选项 --port");
     return {nullptr, serial::openFailureCause(facts)};
 }
 
@@ -39,7 +40,8 @@ std::optional<QStringList> readPortsFile(const QString &path, QString &error)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        error = QStringLiteral("%1: cannot be read: %2").arg(path, file.errorString());
+        error = QCoreApplication::translate("ctl::PortOpening", "%1：无法读取：%2")
+                    .arg(path, file.errorString());
         return std::nullopt;
     }
     QStringList ports;
@@ -50,7 +52,8 @@ std::optional<QStringList> readPortsFile(const QString &path, QString &error)
         if (line.isEmpty() || line.startsWith(u'#'))
             continue;
         if (line.contains(u' ') || line.contains(u'\t')) {
-            error = QStringLiteral("%1, line %2: one port a line, “%3” is not one")
+            error = QCoreApplication::translate("ctl::PortOpening",
+                                                "%1 第 %2 行：每行一个串口，“%3”不是一个串口")
                         .arg(path)
                         .arg(number)
                         .arg(line);

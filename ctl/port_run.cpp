@@ -328,8 +328,8 @@ void PortRun::endPolling()
         }
         m_monitorTick.stop();
     }
-    Output::diagnose(QStringLiteral("%1: %2 polls, %3 answered, %4 without a usable answer, %5 "
-                                    "sent late, %6 not sent, %7 bytes discarded")
+    Output::diagnose(tr("%1：轮询 %2 次，%3 次有应答，%4 次没有可用应答，%5 次迟发，%6 次未发，"
+                        "丢弃 %7 字节")
                          .arg(m_port)
                          .arg(m_polls)
                          .arg(m_answered)
@@ -378,7 +378,7 @@ void PortRun::find(std::size_t speed)
 {
     if (speed >= m_options.bauds.size()) {
         if (m_foundCount == 0)
-            Output::diagnose(m_port + QStringLiteral(": no device answered"));
+            Output::diagnose(tr("%1：没有设备应答").arg(m_port));
         finish(m_foundCount > 0 ? ExitStatus::Ok : ExitStatus::NoAnswer);
         return;
     }
@@ -421,14 +421,13 @@ std::vector<RowReport> PortRun::fileRows(const commissioning::ParameterSet &devi
         RowReport report{row.field, m_file->raw[field], device.raw[field], {}, {}};
         if (linkRow(row.field)) {
             report.state = QStringLiteral("skipped");
-            report.text = QStringLiteral("不随参数文件写入或比较");
+            report.text = tr("不随参数文件写入或比较");
         } else if (m_file->raw[field] == device.raw[field]) {
             report.state = QStringLiteral("unchanged");
-            report.text = QStringLiteral("与文件相同");
+            report.text = tr("与文件相同");
         } else {
             report.state = differs;
-            report.text = differs == QLatin1String("differs") ? QStringLiteral("与文件不同")
-                                                              : QStringLiteral("将写入");
+            report.text = differs == QLatin1String("differs") ? tr("与文件不同") : tr("将写入");
         }
         rows.push_back(report);
     }

@@ -3,6 +3,7 @@
 #include "assignments.h"
 #include "monitor/csv_files.h"
 
+#include <QCoreApplication>
 #include <QJsonArray>
 
 namespace ctl {
@@ -24,9 +25,21 @@ QString keyOf(int field)
     return QLatin1String(rowOf(field).key);
 }
 
+// The caption as the JSON and CSV carry it, in Chinese whatever the language.
 QString captionOf(int field)
 {
     return QString::fromUtf8(rowOf(field).caption);
+}
+
+// The caption in the language of the run, for the text format.
+QString shownCaption(const modbus::RegisterRow &row)
+{
+    return QCoreApplication::translate("RegisterMap", row.caption);
+}
+
+QString labelled(const QString &label, const QString &text)
+{
+    return QCoreApplication::translate("ctl::Records", "%1：%2").arg(label, text);
 }
 
 QString textOf(int field, std::uint16_t raw)
@@ -60,7 +73,7 @@ QJsonObject head(const Where &where)
 
 QString headText(const Where &where)
 {
-    return QStringLiteral("%1 station %2, %3 baud")
+    return QCoreApplication::translate("ctl::Records", "%1 站号 %2，波特率 %3")
         .arg(where.port)
         .arg(where.station)
         .arg(where.baud);
@@ -69,6 +82,34 @@ QString headText(const Where &where)
 QString milliseconds(std::chrono::nanoseconds time)
 {
     return QString::number(std::chrono::duration<double, std::milli>(time).count(), 'f', 1);
+}
+
+// Named one by one: the monitor's verdicts grow, and a table by position would then name
+// them wrongly.
+QString verdictKey(monitor::Verdict verdict)
+{
+    using monitor::Verdict;
+    switch (verdict) {
+    case Verdict::Request:
+        return QStringLiteral("request");
+    case Verdict::Complete:
+        return QStringLiteral("complete");
+    case Verdict::BadCrc:
+        return QStringLiteral("bad_crc");
+    case Verdict::Exception:
+        return QStringLiteral("exception");
+    case Verdict::Incomplete:
+        return QStringLiteral("incomplete");
+    case Verdict::Interrupted:
+        return QStringLiteral("interrupted");
+    case Verdict::NoAnswer:
+        return QStringLiteral("no_answer");
+    case Verdict::Unsolicited:
+        return QStringLiteral("unsolicited");
+    case Verdict::LineEvent:
+        return QStringLiteral("line_event");
+    }
+    return {};
 }
 
 } // namespace
@@ -129,13 +170,14 @@ Record readRecord(const Where &where, const Registers &raw, qint64 discarded)
                                       textOf(row.field, value),
                                       unit,
                                       QString::number(value)};
-        record.text << QStringLiteral("  %1 %2 %3 register %4  raw %5  %6")
+        record.text << QCoreApplication::translate("ctl::Records",
+                                                   "  %1 %2 %3 寄存器 %4  原始值 %5  %6")
                            .arg(QLatin1String(row.key), -15)
                            .arg(textOf(row.field, value), 8)
                            .arg(unit, -6)
                            .arg(row.readRegister, 2)
                            .arg(value, 5)
-                           .arg(QString::fromUtf8(row.caption));
+                           .arg(shownCaption(row));
     }
     record.json[QStringLiteral("values")] = values;
     record.json[QStringLiteral("discarded_bytes")] = discarded;
@@ -181,7 +223,9 @@ Record pollRecord(const Where &where, const QDateTime &time, const std::optional
     record.csvHeader = QStringList{QStringLiteral("time"), QStringLiteral("port"),
                                    QStringLiteral("station"), QStringLiteral("outcome")};
     QStringList cells{stamp, where.port, QString::number(where.station)};
-    QString text = QStringLiteral("%1 %2 station %3:").arg(stamp, where.port).arg(where.station);
+    QString text = QCoreApplication::translate("ctl::Records", "%1 %2 站号 %3：")
+                       .arg(stamp, where.port)
+                       .arg(where.station);
     if (raw) {
         QJsonObject values;
         cells << QStringLiteral("answered");
@@ -198,7 +242,8 @@ Record pollRecord(const Where &where, const QDateTime &time, const std::optional
         cells << outcomeKey(failure->outcome);
         for (int k = 0; k < modbus::kValueFieldCount; ++k)
             cells << QString();
-        text += QStringLiteral(" no value: ") + failure->reason;
+        text += QLatin1Char(' ') +
+                QCoreApplication::translate("ctl::Records", "无数值：%1").arg(failure->reason);
     }
     for (const modbus::RegisterRow &row : modbus::registerMap())
         record.csvHeader << QLatin1String(row.key);
@@ -219,7 +264,7 @@ Record identRecord(const Where &where, const QString &identification, qint64 dis
     record.csvHeader = QStringList{QStringLiteral("port"), QStringLiteral("station"),
                                    QStringLiteral("identification")};
     record.csvRows << QStringList{where.port, QString::number(where.station), identification};
-    record.text << QStringLiteral("%1: %2").arg(headText(where), identification);
+    record.text << labelled(headText(where), identification);
     return record;
 }
 
@@ -239,7 +284,8 @@ Record foundRecord(const QString &port, const commissioning::FoundDevice &device
                     QStringLiteral("identification"), QStringLiteral("response_ms")};
     record.csvRows << QStringList{port, QString::number(device.baud),
                                   QString::number(device.station), device.identification, time};
-    record.text << QStringLiteral("%1 station %2, %3 baud: %4 (answered in %5 ms)")
+    record.text << QCoreApplication::translate("ctl::Records",
+                                               "%1 站号 %2，波特率 %3：%4（%5 毫秒内应答）")
                        .arg(port)
                        .arg(device.station)
                        .arg(device.baud)
@@ -249,11 +295,7 @@ Record foundRecord(const QString &port, const commissioning::FoundDevice &device
 
 Record frameRecord(const QString &port, const monitor::Frame &frame, const QDateTime &time)
 {
-    static const QString kVerdicts[] = {QStringLiteral("request"),    QStringLiteral("complete"),
-                                        QStringLiteral("bad_crc"),    QStringLiteral("exception"),
-                                        QStringLiteral("incomplete"), QStringLiteral("no_answer"),
-                                        QStringLiteral("unsolicited")};
-    const QString verdict = kVerdicts[static_cast<int>(frame.verdict)];
+    const QString verdict = verdictKey(frame.verdict);
     const QString direction = frame.direction == monitor::Direction::Sent
                                   ? QStringLiteral("sent")
                                   : QStringLiteral("received");
@@ -281,7 +323,7 @@ Record frameRecord(const QString &port, const monitor::Frame &frame, const QDate
                        .arg(stamp, port,
                             frame.direction == monitor::Direction::Sent ? QStringLiteral("->")
                                                                         : QStringLiteral("<-"),
-                            bytes, meaning, verdict);
+                            bytes, meaning, monitor::verdictText(frame.verdict));
     return record;
 }
 
@@ -299,7 +341,7 @@ Record savedRecord(const Where &where, const QString &file, const commissioning:
                                    QStringLiteral("file"), QStringLiteral("identification")};
     record.csvRows << QStringList{where.port, QString::number(where.station), file,
                                   set.identification};
-    record.text << QStringLiteral("%1: the parameters of %2 saved to %3")
+    record.text << QCoreApplication::translate("ctl::Records", "%1：%2 的参数已保存到 %3")
                        .arg(headText(where), set.identification, file);
     return record;
 }
@@ -324,7 +366,7 @@ Record rowsRecord(const Where &where, const std::vector<RowReport> &rows, ExitSt
                                    QStringLiteral("device"),
                                    QStringLiteral("state"),
                                    QStringLiteral("text")};
-    record.text << headText(where) + QLatin1Char(':');
+    record.text << QCoreApplication::translate("ctl::Records", "%1：").arg(headText(where));
     QJsonArray array;
     for (const RowReport &row : rows) {
         const QString register_ = writeRegisterText(rowOf(row.field));
@@ -340,15 +382,15 @@ Record rowsRecord(const Where &where, const std::vector<RowReport> &rows, ExitSt
         record.csvRows << QStringList{where.port, keyOf(row.field), captionOf(row.field),
                                       register_,  wantedText,       deviceText,
                                       row.state,  row.text};
-        record.text << QStringLiteral("  %1 %2 %3 device %4  %5  %6")
+        record.text << QCoreApplication::translate("ctl::Records", "  %1 %2 %3 设备 %4  %5  %6")
                            .arg(keyOf(row.field), -15)
                            .arg(register_)
                            .arg(wantedText, 8)
                            .arg(deviceText.isEmpty() ? QStringLiteral("-") : deviceText, 8)
                            .arg(row.state, -11)
                            .arg(row.text.isEmpty()
-                                    ? captionOf(row.field)
-                                    : captionOf(row.field) + QStringLiteral("：") + row.text);
+                                    ? shownCaption(rowOf(row.field))
+                                    : labelled(shownCaption(rowOf(row.field)), row.text));
     }
     record.json[QStringLiteral("rows")] = array;
     record.json[QStringLiteral("discarded_bytes")] = discarded;
@@ -393,9 +435,11 @@ Record parametersRecord()
                            .arg(QLatin1String(row.key), -15)
                            .arg(row.readRegister, 2)
                            .arg(writable ? writeRegisterText(row) : QStringLiteral("-"), -6)
-                           .arg(writable ? range : QStringLiteral("read only"), -38)
+                           .arg(writable ? rangeWords(row)
+                                         : QCoreApplication::translate("ctl::Records", "只读"),
+                                -38)
                            .arg(QString::fromUtf8(row.unit), -6)
-                           .arg(QString::fromUtf8(row.caption));
+                           .arg(shownCaption(row));
     }
     record.json = QJsonObject{{QStringLiteral("version"), kFormatVersion},
                               {QStringLiteral("parameters"), array}};

@@ -13,6 +13,12 @@
 
 namespace ctl {
 
+// The JSON and CSV read the same in either language: keys, codes (outcome, state, verdict,
+// direction), the Chinese caption as "name", units and numbers. Only the free text for people
+// follows the language of the run: "reason" (why a request failed or a port would not open),
+// a row's "text" (its state in words), "message" (why a job stopped) and a frame's "meaning".
+// The text format is for people throughout.
+
 // The version of the JSON objects' shape: a field removed or changed raises it.
 inline constexpr int kFormatVersion = 1;
 

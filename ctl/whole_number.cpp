@@ -2,6 +2,7 @@
 
 #include "values/numeric_text.h"
 
+#include <QCoreApplication>
 #include <QRegularExpression>
 
 namespace ctl {
@@ -13,12 +14,12 @@ std::variant<long long, QString> wholeNumber(const QString &text)
         bool ok = false;
         const long long value = text.toLongLong(&ok);
         if (!ok)
-            return QStringLiteral("is too large");
+            return QCoreApplication::translate("ctl::WholeNumber", "数值太大");
         return value;
     }
     if (values::numericValue(text.toStdString()))
-        return QStringLiteral("is not a whole number");
-    return QStringLiteral("is not a number");
+        return QCoreApplication::translate("ctl::WholeNumber", "不是整数");
+    return QCoreApplication::translate("ctl::WholeNumber", "不是数字");
 }
 
 std::variant<long long, QString> wholeNumberIn(const QString &what, const QString &text,
@@ -26,10 +27,14 @@ std::variant<long long, QString> wholeNumberIn(const QString &what, const QStrin
 {
     const auto number = wholeNumber(text);
     if (const auto *reason = std::get_if<QString>(&number))
-        return QStringLiteral("%1 %2: %3").arg(what, text, *reason);
+        return QCoreApplication::translate("ctl::WholeNumber", "%1 %2：%3")
+            .arg(what, text, *reason);
     const long long value = std::get<long long>(number);
     if (value < low || value > high)
-        return QStringLiteral("%1 %2: outside %3..%4").arg(what, text).arg(low).arg(high);
+        return QCoreApplication::translate("ctl::WholeNumber", "%1 %2：超出 %3..%4")
+            .arg(what, text)
+            .arg(low)
+            .arg(high);
     return value;
 }
 

@@ -2,6 +2,8 @@
 
 #include "port_names.h"
 
+#include <QCoreApplication>
+
 namespace serial {
 
 QString overrideVariableName(int port)
@@ -48,8 +50,10 @@ QString PortMap::originText(int port) const
     if (!named)
         return QString();
     if (named->origin == PortOrigin::CommandLine)
-        return QStringLiteral("选项 --port COM%1=%2").arg(port).arg(named->device);
-    return QStringLiteral("环境变量 %1").arg(overrideVariableName(port));
+        return QCoreApplication::translate("PortMap", "选项 --port COM%1=%2")
+            .arg(port)
+            .arg(named->device);
+    return QCoreApplication::translate("PortMap", "环境变量 %1").arg(overrideVariableName(port));
 }
 
 } // namespace serial

@@ -2,6 +2,7 @@
 
 #include "tcp_device.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QtGlobal>
@@ -71,18 +72,18 @@ QString hex4(quint16 id)
 QString detailLines(const DeviceInfo &device)
 {
     QString lines;
-    const auto add = [&lines](const char *label, const QString &value) {
+    const auto add = [&lines](const QString &label, const QString &value) {
         if (!value.isEmpty())
-            lines += QLatin1Char('\n') + QString::fromUtf8(label) + value;
+            lines += QLatin1Char('\n') + label.arg(value);
     };
-    add("固定名称：", device.stableName);
-    add("描述：", device.description);
-    add("制造商：", device.manufacturer);
+    add(QCoreApplication::translate("PortNames", "固定名称：%1"), device.stableName);
+    add(QCoreApplication::translate("PortNames", "描述：%1"), device.description);
+    add(QCoreApplication::translate("PortNames", "制造商：%1"), device.manufacturer);
     if (device.vendorId)
-        add("USB 厂商 ID：", hex4(*device.vendorId));
+        add(QCoreApplication::translate("PortNames", "USB 厂商 ID：%1"), hex4(*device.vendorId));
     if (device.productId)
-        add("USB 产品 ID：", hex4(*device.productId));
-    add("序列号：", device.serialNumber);
+        add(QCoreApplication::translate("PortNames", "USB 产品 ID：%1"), hex4(*device.productId));
+    add(QCoreApplication::translate("PortNames", "序列号：%1"), device.serialNumber);
     return lines;
 }
 
@@ -187,13 +188,15 @@ QString portToolTip(int port, const PortMap &map, Platform platform,
 {
     const QString overridePath = map.device(port);
     const QString portName = windowsPortName(port);
-    const QString none = QStringLiteral("%1：当前没有对应的串口设备").arg(portName);
+    const QString none =
+        QCoreApplication::translate("PortNames", "%1：当前没有对应的串口设备").arg(portName);
     if (const std::optional<TcpAddress> server = parseTcpDevice(overridePath)) {
-        return QStringLiteral("%1 → 串口服务器 %2（经 TCP 连接，由%3 指定）")
+        return QCoreApplication::translate("PortNames",
+                                           "%1 → 串口服务器 %2（经 TCP 连接，由%3 指定）")
             .arg(portName, tcpAddressText(*server), map.originText(port));
     }
     if (!overridePath.isEmpty()) {
-        const QString first = QStringLiteral("%1 → %2（由%3 指定）")
+        const QString first = QCoreApplication::translate("PortNames", "%1 → %2（由%3 指定）")
                                   .arg(portName, overridePath, map.originText(port));
         const auto listed = std::find_if(
             present.cbegin(), present.cend(), [&overridePath, platform](const DeviceInfo &device) {

@@ -171,9 +171,9 @@ void SerialPortTransport::errorOccurred(QSerialPort::SerialPortError error)
 void SerialPortTransport::lose()
 {
     close();
+    const QString cause = tr("设备 %1 已断开").arg(m_location);
     QMetaObject::invokeMethod(
-        this, [this] { emit lost(QStringLiteral("设备 %1 已断开").arg(m_location)); },
-        Qt::QueuedConnection);
+        this, [this, cause] { emit lost(cause); }, Qt::QueuedConnection);
 }
 
 // QSerialPort keeps other Qt programs out with a lock file and other programs with

@@ -94,9 +94,9 @@ void TcpTransport::lose()
     QString server = m_device;
     if (const std::optional<TcpAddress> address = parseTcpDevice(m_device))
         server = tcpAddressText(*address);
+    const QString cause = tr("串口服务器 %1 关闭了连接").arg(server);
     QMetaObject::invokeMethod(
-        this, [this, server] { emit lost(QStringLiteral("串口服务器 %1 关闭了连接").arg(server)); },
-        Qt::QueuedConnection);
+        this, [this, cause] { emit lost(cause); }, Qt::QueuedConnection);
 }
 
 } // namespace serial

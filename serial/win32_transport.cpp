@@ -2,6 +2,7 @@
 
 #include "port_names.h"
 
+#include <QCoreApplication>
 #include <QMetaObject>
 
 namespace serial {
@@ -22,8 +23,9 @@ QString systemMessage(DWORD error)
     const DWORD length = FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
         nullptr, error, 0, reinterpret_cast<wchar_t *>(&text), 0, nullptr);
-    QString message = length > 0 ? QString::fromWCharArray(text, length).trimmed()
-                                 : QStringLiteral("错误 %1").arg(error);
+    QString message =
+        length > 0 ? QString::fromWCharArray(text, length).trimmed()
+                   : QCoreApplication::translate("serial::Win32Transport", "错误 %1").arg(error);
     LocalFree(text);
     return message;
 }
@@ -307,7 +309,7 @@ void Win32Transport::writeDone()
 // vanished adapter. The signal waits for the event loop, as the loss can show inside write().
 void Win32Transport::lose(DWORD error)
 {
-    const QString cause = QStringLiteral("设备 %1 已断开（系统报告：%2）")
+    const QString cause = tr("设备 %1 已断开（系统报告：%2）")
                               .arg(shortName(windowsDevicePath(m_location)), systemMessage(error));
     close();
     QMetaObject::invokeMethod(

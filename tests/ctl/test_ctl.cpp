@@ -9,6 +9,7 @@
 #include <csignal>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -17,16 +18,20 @@ namespace {
 using Lines = std::vector<QJsonObject>;
 
 // One run of rx904ctl with --format json: its exit status and every line it printed, each
-// checked to be one JSON object of format version 1.
+// checked to be one JSON object of format version 1. Chinese unless told, whatever the
+// desktop's language.
 struct CtlRun
 {
     int status = -1;
     Lines lines;
+    QByteArray bytes;
 };
 
-CtlRun runCtl(const QTemporaryDir &dir, std::vector<std::string> arguments)
+CtlRun runCtl(const QTemporaryDir &dir, std::vector<std::string> arguments,
+              const char *language = "zh")
 {
-    arguments.insert(arguments.begin(), {RX904CTL_PATH, "--format", "json"});
+    arguments.insert(arguments.begin(),
+                     {RX904CTL_PATH, "--format", "json", "--language", language});
     const QString out = dir.filePath(QStringLiteral("out.jsonl"));
     testing_support::ChildProcess child;
     std::string error;
@@ -39,7 +44,8 @@ CtlRun runCtl(const QTemporaryDir &dir, std::vector<std::string> arguments)
     QFile file(out);
     if (!file.open(QIODevice::ReadOnly))
         return run;
-    for (const QByteArray &line : file.readAll().split('\n')) {
+    run.bytes = file.readAll();
+    for (const QByteArray &line : run.bytes.split('\n')) {
         if (line.isEmpty())
             continue;
         const QJsonDocument document = QJsonDocument::fromJson(line);
@@ -214,6 +220,17 @@ const CtlCase kCases[] = {
              EXPECT_EQ(lines[k + 1][QStringLiteral("verdict")], QStringLiteral("bad_crc"));
          }
      }},
+    {"MonitorSilence",
+     {"--fault", "silent"},
+     false,
+     {"--port", "PORT", "monitor", "--count", "1"},
+     1,
+     "01030000000F05CE",
+     [](const Lines &lines) {
+         ASSERT_EQ(lines.size(), 4U);
+         EXPECT_EQ(lines[1][QStringLiteral("verdict")], QStringLiteral("no_answer"));
+         EXPECT_EQ(lines[3][QStringLiteral("verdict")], QStringLiteral("no_answer"));
+     }},
     // An answer later than the time-out is dropped, never taken for the next request's.
     {"LateAnswersDropped",
      {"--fault", "late=250"},
@@ -361,6 +378,80 @@ TEST(CtlFiles, LoadsSeveralDevicesConcurrently)
     }
     for (const auto &device : devices)
         EXPECT_TRUE(device->requests().contains("01060A0E9C40"));
+}
+
+// The language: --language, else the desktop's (LANG here), Chinese for any language but
+// English.
+struct LanguageCase
+{
+    const char *name;
+    const char *lang;
+    std::vector<std::string> option;
+    bool english;
+};
+
+void PrintTo(const LanguageCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+const LanguageCase kLanguageCases[] = {
+    {"EnglishDesktop", "en_US.UTF-8", {}, true},
+    {"ChineseDesktop", "zh_CN.UTF-8", {}, false},
+    {"CLocale", "C.UTF-8", {}, false},
+    {"GermanDesktop", "de_DE.UTF-8", {}, false},
+    {"OptionOverEnglishDesktop", "en_US.UTF-8", {"--language", "zh"}, false},
+    {"OptionOverGermanDesktop", "de_DE.UTF-8", {"--language=en"}, true},
+};
+
+class CtlLanguageTest : public ::testing::TestWithParam<LanguageCase>
+{
+};
+
+TEST_P(CtlLanguageTest, HelpAndUsageErrorsInTheChosenLanguage)
+{
+    const LanguageCase &c = GetParam();
+    QTemporaryDir dir;
+    const QString out = dir.filePath(QStringLiteral("out.txt"));
+    const std::pair<std::vector<std::string>, int> runs[] = {{{"--help"}, 0},
+                                                             {{"read", "extra"}, 2}};
+    for (const auto &[command, status] : runs) {
+        // LANG alone names the desktop's language; standard error joins standard output.
+        std::vector<std::string> arguments{
+            "/bin/sh", "-c", R"(unset LC_ALL LC_MESSAGES LANGUAGE; exec "$0" "$@" 2>&1)",
+            RX904CTL_PATH};
+        arguments.insert(arguments.end(), c.option.begin(), c.option.end());
+        arguments.insert(arguments.end(), command.begin(), command.end());
+        testing_support::ChildProcess child;
+        std::string error;
+        ASSERT_TRUE(child.start({arguments, {{"LANG", c.lang}}, out.toStdString(), false}, error))
+            << error;
+        EXPECT_EQ(child.wait(simtest::kPatienceMs).value_or(-1), status);
+        QFile file(out);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(file.readAll());
+        const bool chinese = std::any_of(text.cbegin(), text.cend(), [](QChar ch) {
+            return ch.unicode() >= 0x4E00 && ch.unicode() <= 0x9FFF;
+        });
+        EXPECT_EQ(chinese, !c.english) << text.toStdString();
+        EXPECT_EQ(text.contains(QLatin1String("--language")), status == 0) << text.toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, CtlLanguageTest, ::testing::ValuesIn(kLanguageCases),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+// What programs read is the same in either language: the Chinese captions stay.
+TEST(CtlLanguage, JsonTheSameInBothLanguages)
+{
+    QTemporaryDir dir;
+    Device device;
+    ASSERT_TRUE(device.start(dir, {"--register", "3=321"}));
+    const CtlRun chinese = runCtl(dir, {"--port", device.port(), "read"}, "zh");
+    const CtlRun english = runCtl(dir, {"--port", device.port(), "read"}, "en");
+    EXPECT_EQ(chinese.status, 0);
+    EXPECT_FALSE(chinese.bytes.isEmpty());
+    EXPECT_EQ(english.bytes, chinese.bytes);
 }
 
 } // namespace
