@@ -3,6 +3,7 @@
 #include "help_window.h"
 #include "modbus/register_map.h"
 #include "named_controls.h"
+#include "translations/device_texts.h"
 #include "values/register_text.h"
 #include "window_fit.h"
 
@@ -149,7 +150,7 @@ void ConfigurationWindow::build()
         if (row.setButton >= 0)
             tick->setCheckState(Qt::Unchecked);
         m_table->setItem(row.field, kWrite, tick);
-        m_table->setItem(row.field, kCaption, cell(QString::fromUtf8(row.caption)));
+        m_table->setItem(row.field, kCaption, cell(i18n::caption(row)));
         m_table->setItem(row.field, kRegister,
                          cell(QString::fromStdString(values::registerText(row))));
         for (const int column : {kInFile, kInDevice, kResult})

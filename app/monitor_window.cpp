@@ -5,6 +5,7 @@
 #include "named_controls.h"
 #include "traffic_model.h"
 #include "traffic_monitor.h"
+#include "translations/device_texts.h"
 #include "trend_view.h"
 #include "window_fit.h"
 
@@ -189,6 +190,10 @@ QWidget *MonitorWindow::buildRecordTab()
     header->resizeSection(TrafficModel::Length, digit * 5);
     header->resizeSection(TrafficModel::Meaning, digit * 28);
     header->resizeSection(TrafficModel::Response, digit * 14);
+    // Never narrower than the column's name, whatever the language.
+    for (int column = 0; column < header->count(); ++column)
+        header->resizeSection(
+            column, std::max(header->sectionSize(column), header->sectionSizeHint(column)));
     header->setStretchLastSection(true);
     // The copy key copies the selected rows, as the button does, not the current cell alone.
     auto *copyKey = new QAction(tr("复制为文本"), m_table);
@@ -236,7 +241,7 @@ QWidget *MonitorWindow::buildTrendTab()
     m_fields = named(new QListWidget, "lstFields", tr("显示的数据"));
     fieldsLabel->setBuddy(m_fields);
     for (const modbus::RegisterRow &row : modbus::registerMap()) {
-        auto *item = new QListWidgetItem(QString::fromUtf8(row.caption), m_fields);
+        auto *item = new QListWidgetItem(i18n::caption(row), m_fields);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
         item->setCheckState(row.field == 0 ? Qt::Checked : Qt::Unchecked);
     }

@@ -1,6 +1,7 @@
 #include "trend_view.h"
 
 #include "modbus/register_map.h"
+#include "translations/device_texts.h"
 
 #include <QEvent>
 #include <QPainter>
@@ -46,7 +47,7 @@ struct Column
 
 QString caption(int field)
 {
-    return QString::fromUtf8(modbus::registerMap()[static_cast<std::size_t>(field)].caption);
+    return i18n::caption(modbus::registerMap()[static_cast<std::size_t>(field)]);
 }
 
 QString number(double v)

@@ -323,7 +323,9 @@ Record frameRecord(const QString &port, const monitor::Frame &frame, const QDate
                        .arg(stamp, port,
                             frame.direction == monitor::Direction::Sent ? QStringLiteral("->")
                                                                         : QStringLiteral("<-"),
-                            bytes, meaning, monitor::verdictText(frame.verdict));
+                            bytes, meaning,
+                            QCoreApplication::translate(
+                                "Record", monitor::verdictText(frame.verdict).toUtf8()));
     return record;
 }
 

@@ -19,8 +19,11 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <qt_windows.h>
 #include <vector>
+
+#include <qt_windows.h>
+// windows.h names MessageBoxW MessageBox; the tool's ops::MessageBox is meant here.
+#undef MessageBox
 
 namespace {
 

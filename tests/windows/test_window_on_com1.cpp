@@ -55,8 +55,9 @@ TEST(WindowOnCom1, SingleQueryShowsTheFifteenValuesLampAndCounters)
     const QStringList expected{"23.5", "",  "0",     "800", "0",    "0", "0", "1",
                                "9600", "1", "50000", "0",   "1000", "0", "2"};
     for (int k = 0; k < 15; ++k) {
-        if (!expected[k].isEmpty())
+        if (!expected[k].isEmpty()) {
             EXPECT_EQ(text(QStringLiteral("txtValue(%1)").arg(k)), expected[k]) << k;
+        }
     }
     EXPECT_EQ(window.lampInFront(), ops::Lamp::imgConnected);
     EXPECT_TRUE(messages.shown.empty());
