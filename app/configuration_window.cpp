@@ -137,7 +137,7 @@ void ConfigurationWindow::build()
     parameterLayout->addLayout(parameterRow);
     m_table = named(new QTableWidget(modbus::kValueFieldCount, kColumnCount), "tblParameters",
                     tr("参数表"));
-    m_table->setHorizontalHeaderLabels({tr("写入"), tr("参数"), tr("寄存器（读 / 写）"),
+    m_table->setHorizontalHeaderLabels({tr("写入"), tr("参数", "table column"), tr("寄存器（读 / 写）"),
                                         tr("文件中的值"), tr("设备中的值"), tr("结果")});
     m_table->verticalHeader()->hide();
     m_table->horizontalHeader()->setStretchLastSection(true);

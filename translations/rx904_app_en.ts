@@ -540,6 +540,11 @@ Write now?</translation>
         <source>写入完成：%1 项已写入并校验</source>
         <translation>Write finished: %1 values written and verified</translation>
     </message>
+    <message>
+        <source>参数</source>
+        <comment>table column</comment>
+        <translation>Parameter</translation>
+    </message>
 </context>
 <context>
     <name>app::MonitorWindow</name>

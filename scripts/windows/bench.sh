@@ -23,7 +23,7 @@ sim=$!
 for _ in $(seq 100); do [ -e "$ports/com1" ] && break; sleep 0.05; done
 wineserver -k 2>/dev/null || true
 server_before=0
-env RX904_QT_MINGW="$qt" scripts/windows/wine-run.sh build-windows/bench/windows/wine_polling.exe \
+env RX904_QT_MINGW="$qt" scripts/windows/wine-run.sh build-windows/wine_polling.exe \
     'Z:'"${out//\//\\}"'\polling.md' 50 60 38400 &
 run=$!
 # wineserver does part of every serial call; its CPU is wine's too.

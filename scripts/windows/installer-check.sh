@@ -20,6 +20,8 @@ wineserver -w
 [ -f "$link" ] || fail "no Start-menu entry $link"
 answer=$(wine "$dir/rx904-tool.exe" --version | tr -d '\r')
 [ "$answer" = "rx904-tool $version" ] || fail "--version answered \"$answer\""
+ctl=$(wine "$dir/rx904ctl.exe" --version | tr -d '\r')
+[ "$ctl" = "rx904ctl $version" ] || fail "rx904ctl.exe --version answered \"$ctl\""
 
 # The uninstaller copies itself to a temporary folder and removes the installed one from
 # there, after its first process has ended.
@@ -27,4 +29,4 @@ wine "$dir/uninstall.exe" /S
 wineserver -w
 [ ! -e "$dir" ] || fail "$dir is still there: $(find "$dir" | head -5)"
 [ ! -e "$link" ] || fail "the Start-menu entry is still there"
-echo "installed, answered \"$answer\", uninstalled"
+echo "installed, answered \"$answer\" and \"$ctl\", uninstalled"

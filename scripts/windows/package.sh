@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Makes the Windows download from a Windows build:
 #   package.sh BUILD_DIR QT_PREFIX
-# BUILD_DIR/rx904-tool-VERSION-windows-x64.zip: rx904-tool.exe with the Qt DLLs and plugins
-# it loads, the MinGW runtime DLLs, Qt's Chinese texts and the licences; and
+# BUILD_DIR/rx904-tool-VERSION-windows-x64.zip: rx904-tool.exe and rx904ctl.exe with the Qt
+# DLLs and plugins they load, the MinGW runtime DLLs, Qt's Chinese texts and the licences; and
 # BUILD_DIR/rx904-tool-VERSION-setup.exe, the NSIS installer of the same files.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
@@ -17,7 +17,8 @@ mkdir -p "$stage"
 mingw_dirs=(/usr/lib/gcc/x86_64-w64-mingw32/12-posix /usr/x86_64-w64-mingw32/lib)
 strip=x86_64-w64-mingw32-strip
 
-cp "$build/app/rx904-tool.exe" "$stage/"
+# qt_standard_project_setup() puts a Windows build's programs in its top folder, beside each other.
+cp "$build/rx904-tool.exe" "$build/rx904ctl.exe" "$stage/"
 # The platform plugin, and the style that draws native Windows 10/11 controls.
 mkdir -p "$stage/platforms" "$stage/styles"
 cp "$qt/plugins/platforms/qwindows.dll" "$stage/platforms/"
@@ -32,7 +33,7 @@ find_dll() {
     done
     return 1
 }
-pending=("$stage/rx904-tool.exe" "$stage/platforms/qwindows.dll" "$stage/styles/qwindowsvistastyle.dll")
+pending=("$stage/rx904-tool.exe" "$stage/rx904ctl.exe" "$stage/platforms/qwindows.dll" "$stage/styles/qwindowsvistastyle.dll")
 while [ ${#pending[@]} -gt 0 ]; do
     file="${pending[0]}"
     pending=("${pending[@]:1}")
@@ -64,7 +65,7 @@ crlf /usr/share/doc/gcc-mingw-w64-base/copyright "$stage/licences/GCC-runtime.tx
 crlf /usr/share/doc/mingw-w64-common/copyright "$stage/licences/MinGW-w64.txt"
 printf '%s\r\n' \
     "RX904智能电压控制器工具软件 $version" "" \
-    "rx904-tool.exe is licensed as in rx904-tool.txt. It uses Qt $(basename "$qt" | cut -d+ -f1)" \
+    "rx904-tool.exe and rx904ctl.exe are licensed as in rx904-tool.txt. They use Qt $(basename "$qt" | cut -d+ -f1)" \
     "(Qt6Core, Qt6Gui, Qt6Network, Qt6OpenGL, Qt6Widgets and plugins) under the GNU LGPL" \
     "version 3 (Qt/LGPL-3.0-only.txt), built unmodified from Debian's source package" \
     "qt6-base; Qt/copyright.txt says which bundled part is under which licence in Qt/. The" \
