@@ -175,6 +175,8 @@ bool DesktopRun::open(Session &session, const std::string &delivery, MonitorView
                                 "--callgrind-out-file=" + session.callgrindOut};
     }
     toolLaunch.arguments.push_back(m_setup.toolPath);
+    // The windows are found by their Chinese titles, whatever the machine's language.
+    toolLaunch.arguments.insert(toolLaunch.arguments.end(), {"--language", "zh"});
     if (monitor != MonitorView::Closed)
         toolLaunch.arguments.push_back("--monitor");
     // The benchmark's own window runs offscreen; this one is a desktop user's.

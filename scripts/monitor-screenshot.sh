@@ -20,7 +20,7 @@ interval="300 521"
 trend_tab="$((668 + 100)) 82"
 
 RX904_COM1="$link" xvfb-run -a -s "-screen 0 1500x600x24" bash -c "
-    '$build/app/rx904-tool' --monitor &
+    '$build/app/rx904-tool' --language zh --monitor &
     tool=\$!
     sleep 2
     xdotool search --name '^通讯监视\$' windowmove 668 0

@@ -45,7 +45,7 @@ load="230 311"
 write="321 311"
 
 RX904_COM1="$link" xvfb-run -a -s "-screen 0 700x800x24" bash -c "
-    '$build/app/rx904-tool' --configure &
+    '$build/app/rx904-tool' --language zh --configure &
     tool=\$!
     sleep 2
     xdotool mousemove $load click 1
