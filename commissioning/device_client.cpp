@@ -49,7 +49,7 @@ QString outcomeText(const Reply &reply)
         return QCoreApplication::translate("DeviceClient", "应答长度或内容不符");
     case Outcome::Exception:
         return QCoreApplication::translate("DeviceClient", "设备拒绝（异常码 %1）")
-            .arg(reply.exceptionCode, 2, 10, QLatin1Char('0'));
+            .arg(QStringLiteral("%1").arg(reply.exceptionCode, 2, 16, QLatin1Char('0')).toUpper());
     case Outcome::PortClosed:
         return QCoreApplication::translate("DeviceClient", "串口未打开");
     }
