@@ -2,8 +2,6 @@
 
 #include "traffic_monitor.h"
 
-#include <QCoreApplication>
-
 #include <algorithm>
 #include <cstring>
 
@@ -115,8 +113,7 @@ QString TrafficModel::cellText(int row, int column) const
     case Time:
         return latin1(written.time);
     case Direction:
-        return QCoreApplication::translate("Record",
-                                           monitor::directionText(frame.direction).toUtf8());
+        return monitor::directionWords(frame.direction);
     // The bytes and the meaning are kept as the frame holds them: their text for 100 000
     // frames would take more memory than the frames themselves.
     case Bytes:

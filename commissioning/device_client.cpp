@@ -2,6 +2,7 @@
 
 #include "modbus/exchange_judge.h"
 #include "modbus/frame_timing.h"
+#include "modbus/hex_text.h"
 
 #include <QCoreApplication>
 #include <algorithm>
@@ -49,7 +50,8 @@ QString outcomeText(const Reply &reply)
         return QCoreApplication::translate("DeviceClient", "应答长度或内容不符");
     case Outcome::Exception:
         return QCoreApplication::translate("DeviceClient", "设备拒绝（异常码 %1）")
-            .arg(QStringLiteral("%1").arg(reply.exceptionCode, 2, 16, QLatin1Char('0')).toUpper());
+            .arg(QString::fromStdString(
+                modbus::FormatHex(static_cast<std::uint8_t>(reply.exceptionCode))));
     case Outcome::PortClosed:
         return QCoreApplication::translate("DeviceClient", "串口未打开");
     }

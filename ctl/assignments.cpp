@@ -1,5 +1,6 @@
 #include "assignments.h"
 
+#include "translations/device_texts.h"
 #include "values/parameter_value.h"
 #include "whole_number.h"
 
@@ -82,8 +83,7 @@ AssignmentsResult parseAssignments(const QStringList &texts)
         if (row->setButton < 0)
             return refuse(
                 QCoreApplication::translate("ctl::Assignments", "%1（%2）是测量值，不是参数")
-                    .arg(QLatin1String(row->key),
-                         QCoreApplication::translate("RegisterMap", row->caption)));
+                    .arg(QLatin1String(row->key), i18n::caption(*row)));
         const auto field = static_cast<std::size_t>(row->field);
         if (result.chosen[field])
             return refuse(QCoreApplication::translate("ctl::Assignments", "%1 给出了两次")

@@ -2,6 +2,7 @@
 
 #include "assignments.h"
 #include "monitor/csv_files.h"
+#include "translations/device_texts.h"
 
 #include <QCoreApplication>
 #include <QJsonArray>
@@ -29,12 +30,6 @@ QString keyOf(int field)
 QString captionOf(int field)
 {
     return QString::fromUtf8(rowOf(field).caption);
-}
-
-// The caption in the language of the run, for the text format.
-QString shownCaption(const modbus::RegisterRow &row)
-{
-    return QCoreApplication::translate("RegisterMap", row.caption);
 }
 
 QString labelled(const QString &label, const QString &text)
@@ -177,7 +172,7 @@ Record readRecord(const Where &where, const Registers &raw, qint64 discarded)
                            .arg(unit, -6)
                            .arg(row.readRegister, 2)
                            .arg(value, 5)
-                           .arg(shownCaption(row));
+                           .arg(i18n::caption(row));
     }
     record.json[QStringLiteral("values")] = values;
     record.json[QStringLiteral("discarded_bytes")] = discarded;
@@ -323,9 +318,7 @@ Record frameRecord(const QString &port, const monitor::Frame &frame, const QDate
                        .arg(stamp, port,
                             frame.direction == monitor::Direction::Sent ? QStringLiteral("->")
                                                                         : QStringLiteral("<-"),
-                            bytes, meaning,
-                            QCoreApplication::translate(
-                                "Record", monitor::verdictText(frame.verdict).toUtf8()));
+                            bytes, meaning, monitor::verdictWords(frame.verdict));
     return record;
 }
 
@@ -391,8 +384,8 @@ Record rowsRecord(const Where &where, const std::vector<RowReport> &rows, ExitSt
                            .arg(deviceText.isEmpty() ? QStringLiteral("-") : deviceText, 8)
                            .arg(row.state, -11)
                            .arg(row.text.isEmpty()
-                                    ? shownCaption(rowOf(row.field))
-                                    : labelled(shownCaption(rowOf(row.field)), row.text));
+                                    ? i18n::caption(rowOf(row.field))
+                                    : labelled(i18n::caption(rowOf(row.field)), row.text));
     }
     record.json[QStringLiteral("rows")] = array;
     record.json[QStringLiteral("discarded_bytes")] = discarded;
@@ -441,7 +434,7 @@ Record parametersRecord()
                                          : QCoreApplication::translate("ctl::Records", "只读"),
                                 -38)
                            .arg(QString::fromUtf8(row.unit), -6)
-                           .arg(shownCaption(row));
+                           .arg(i18n::caption(row));
     }
     record.json = QJsonObject{{QStringLiteral("version"), kFormatVersion},
                               {QStringLiteral("parameters"), array}};

@@ -105,6 +105,16 @@ QString verdictText(Verdict verdict)
     return QString();
 }
 
+QString directionWords(Direction direction)
+{
+    return QCoreApplication::translate("Record", directionText(direction).toUtf8());
+}
+
+QString verdictWords(Verdict verdict)
+{
+    return QCoreApplication::translate("Record", verdictText(verdict).toUtf8());
+}
+
 QString hexText(const Bytes &bytes)
 {
     return QByteArray(reinterpret_cast<const char *>(bytes.data()),

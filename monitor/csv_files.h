@@ -35,10 +35,12 @@ private:
 // is a text cell.
 [[nodiscard]] QString csvCell(const QString &text);
 
-// The direction and verdict as the files write them, in the same words in every language;
-// the window shows QCoreApplication::translate("Record", …) of them.
+// The direction and verdict as the files write them, in the same words in every language.
 [[nodiscard]] QString directionText(Direction direction);
 [[nodiscard]] QString verdictText(Verdict verdict);
+// The same words in the language of this run, for people to read.
+[[nodiscard]] QString directionWords(Direction direction);
+[[nodiscard]] QString verdictWords(Verdict verdict);
 [[nodiscard]] QString hexText(const Bytes &bytes);
 
 [[nodiscard]] QString recordCsvHeader();

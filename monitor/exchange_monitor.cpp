@@ -3,6 +3,7 @@
 #include "modbus/answer_decoder.h"
 #include "modbus/exchange_judge.h"
 #include "modbus/frame_timing.h"
+#include "modbus/hex_text.h"
 #include "modbus/register_map.h"
 #include "modbus/request_frame.h"
 #include "translations/device_texts.h"
@@ -10,7 +11,6 @@
 #include <QCoreApplication>
 
 #include <algorithm>
-#include <cstdio>
 #include <utility>
 
 namespace monitor {
@@ -36,11 +36,10 @@ microseconds responseTime(TimePoint left, TimePoint answered)
     return std::max(microseconds::zero(), duration_cast<microseconds>(answered - left));
 }
 
-std::string hex2(int value)
+// Two capital hex digits of the byte's value, as the frames are shown.
+QString hex2(int value)
 {
-    char text[8];
-    std::snprintf(text, sizeof text, "%02X", value & 0xFF);
-    return text;
+    return QString::fromStdString(modbus::FormatHex(static_cast<std::uint8_t>(value)));
 }
 
 const modbus::RegisterRow *rowWritten(std::uint16_t address)
@@ -94,7 +93,7 @@ std::string mismatchMeaning(modbus::Verdict verdict, std::span<const std::uint8_
             .toStdString();
     if (verdict == modbus::Verdict::WrongFunction)
         return QCoreApplication::translate("ExchangeMonitor", "应答 功能码不符 (0x%1)")
-            .arg(QString::fromStdString(hex2(answer[1])))
+            .arg(hex2(answer[1]))
             .toStdString();
     return QCoreApplication::translate("ExchangeMonitor", "应答 内容与请求不符").toStdString();
 }
@@ -182,7 +181,7 @@ std::string requestMeaning(std::span<const std::uint8_t> request)
                 .toStdString();
         return QCoreApplication::translate("ExchangeMonitor", "写寄存器 站%1 地址0x%2 = %3")
             .arg(request[0])
-            .arg(QString::fromStdString(hex2(address >> 8) + hex2(address)))
+            .arg(hex2(address >> 8) + hex2(address))
             .arg(value)
             .toStdString();
     case modbus::kFunctionDeviceInfo:
@@ -190,7 +189,7 @@ std::string requestMeaning(std::span<const std::uint8_t> request)
     default:
         return QCoreApplication::translate("ExchangeMonitor", "请求 站%1 功能码 0x%2")
             .arg(request[0])
-            .arg(QString::fromStdString(hex2(request[1])))
+            .arg(hex2(request[1]))
             .toStdString();
     }
 }
@@ -321,10 +320,9 @@ void ExchangeMonitor::takeAnswer(const modbus::Judgement &judgement)
         break;
     case modbus::Verdict::Exception:
         frame.verdict = Verdict::Exception;
-        frame.meaning =
-            QCoreApplication::translate("ExchangeMonitor", "异常应答 功能码 0x%1 %2")
-                .arg(QString::fromStdString(hex2(answer[1])), i18n::exceptionText(answer[2]))
-                .toStdString();
+        frame.meaning = QCoreApplication::translate("ExchangeMonitor", "异常应答 功能码 0x%1 %2")
+                            .arg(hex2(answer[1]), i18n::exceptionText(answer[2]))
+                            .toStdString();
         ++m_counters.exceptions;
         countResponse(response);
         break;

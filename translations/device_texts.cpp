@@ -1,6 +1,7 @@
 #include "device_texts.h"
 
 #include "modbus/exception_codes.h"
+#include "modbus/hex_text.h"
 
 #include <QCoreApplication>
 
@@ -18,7 +19,8 @@ QString hint(const modbus::RegisterRow &row)
 
 QString exceptionText(int code)
 {
-    const QString number = QStringLiteral("%1").arg(code & 0xFF, 2, 16, QLatin1Char('0')).toUpper();
+    const QString number =
+        QString::fromStdString(modbus::FormatHex(static_cast<std::uint8_t>(code)));
     const std::string meaning = modbus::exceptionMeaning(code);
     if (meaning.empty())
         return QCoreApplication::translate("Modbus", "异常码 %1").arg(number);
