@@ -6,10 +6,12 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <poll.h>
+#include <thread>
 #include <unistd.h>
 
 namespace sim {
@@ -25,6 +27,9 @@ constexpr std::size_t kGarbageChunk = 4096;
 constexpr double kDrainSettle = 0.02;
 constexpr double kDrainCheck = 0.005;
 constexpr double kDrainPatience = 2.0;
+// The kernel passes a pseudo-terminal's written bytes on to its reader a moment later, so
+// the count of unread bytes is taken only once the last write is this old.
+constexpr double kHandOverSettle = 0.1;
 // Rate-limited garbage is written at most this often.
 constexpr double kGarbageGranularity = 0.01;
 
@@ -130,6 +135,11 @@ void Simulator::stop(const char *reason)
     m_stopping = true;
     logDiscarded();
     // Closing the terminal hangs it up, and the kernel drops what the tool has not read yet.
+    if (m_lastWriteAt) {
+        const double wait = *m_lastWriteAt + kHandOverSettle - monotonicNow();
+        if (wait > 0)
+            std::this_thread::sleep_for(std::chrono::duration<double>(wait));
+    }
     if (const int unread = m_port.unreadByTool(); unread > 0)
         m_log.write("unread", std::to_string(unread));
     m_log.write("exit", reason);
@@ -335,6 +345,8 @@ void Simulator::writeDue(double now)
             continue;
         }
         const bool wasUnstarted = pending.written == 0;
+        if (count > 0 && !overTcp())
+            m_lastWriteAt = now;
         pending.written += static_cast<std::size_t>(count);
         if (pending.firstOfAnswer && wasUnstarted && count > 0)
             m_log.write("answer-first");

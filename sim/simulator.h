@@ -76,6 +76,8 @@ private:
     // Set once the last answer before closing is written: the tool gets to read it first.
     std::optional<double> m_closingSince;
     bool m_stopping = false;
+    // When the terminal last took bytes from us.
+    std::optional<double> m_lastWriteAt;
     std::mt19937 m_random{904};
     double m_garbageStart = 0.0;
     double m_garbageWritten = 0.0;
