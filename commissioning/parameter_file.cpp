@@ -2,6 +2,7 @@
 
 #include "modbus/request_frame.h"
 #include "translations/device_texts.h"
+#include "translations/language.h"
 #include "values/messages.h"
 #include "values/numeric_text.h"
 #include "values/parameter_value.h"
@@ -59,7 +60,7 @@ QString rangeFault(const modbus::RegisterRow &row, const QString &shown, double 
             for (const int one : row.allowed)
                 allowed << QString::number(one);
             fault = QCoreApplication::translate("ParameterFile", "%1 不是允许的值（%2）")
-                        .arg(shown, allowed.join(u'、'));
+                        .arg(shown, i18n::listed(allowed));
         }
     }
     if (fault.isEmpty())
@@ -97,7 +98,7 @@ QString parameterFault(const modbus::RegisterRow &row, const QStringList &parts,
         return i18n::message(values::text::kBadValue);
     const auto value = values::parameterRegisterValue(row, *number);
     if (const auto *refusal = std::get_if<const char *>(&value))
-        return QString::fromUtf8(*refusal);
+        return i18n::message(*refusal);
     if (std::get<std::uint16_t>(value) != raw && !shownAsWindowShows)
         return QCoreApplication::translate("ParameterFile", "显示值与原始值不一致");
     return rangeFault(row, parts[2], *number);

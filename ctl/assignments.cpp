@@ -1,6 +1,7 @@
 #include "assignments.h"
 
 #include "translations/device_texts.h"
+#include "translations/language.h"
 #include "values/parameter_value.h"
 #include "whole_number.h"
 
@@ -38,9 +39,7 @@ QString rangeWords(const modbus::RegisterRow &row)
     QStringList values;
     for (const int value : row.allowed)
         values << QString::number(value);
-    return QCoreApplication::translate("ctl::Assignments", "%1 之一")
-        .arg(values.join(
-            QCoreApplication::translate("ctl::Assignments", "、", "between the items of a list")));
+    return QCoreApplication::translate("ctl::Assignments", "%1 之一").arg(i18n::listed(values));
 }
 
 std::variant<std::uint16_t, QString> registerValueFor(const modbus::RegisterRow &row,
@@ -58,7 +57,7 @@ std::variant<std::uint16_t, QString> registerValueFor(const modbus::RegisterRow 
         values::parameterRegisterValue(row, static_cast<double>(std::get<long long>(number)));
     if (const auto *refusal = std::get_if<const char *>(&raw))
         return QCoreApplication::translate("ctl::Assignments", "%1=%2：%3")
-            .arg(QLatin1String(row.key), value, QString::fromUtf8(*refusal));
+            .arg(QLatin1String(row.key), value, i18n::message(*refusal));
     return std::get<std::uint16_t>(raw);
 }
 

@@ -1,6 +1,7 @@
 #include "open_failure.h"
 
 #include "tcp_device.h"
+#include "translations/language.h"
 
 #include <QCoreApplication>
 
@@ -11,15 +12,10 @@ namespace {
 // Group read and write bits of a device's mode.
 constexpr unsigned kGroupReadWrite = 060;
 
-// The separators of a list: English has commas for both.
+// Between the "COMn → device" pairs, a comma in either language.
 QString listComma()
 {
     return QCoreApplication::translate("OpenFailure", "，", "between the items of a list");
-}
-
-QString listPause()
-{
-    return QCoreApplication::translate("OpenFailure", "、", "between the items of a list");
 }
 
 QString presentDevicesText(const OpenFailureFacts &facts)
@@ -68,7 +64,7 @@ QString brlttyText(const OpenFailureFacts &facts)
     QString text;
     if (!facts.vanishedUsb.isEmpty()) {
         text = QCoreApplication::translate("OpenFailure", "先前列出的 USB 串口转换器 %1 已经消失。")
-                   .arg(facts.vanishedUsb.join(listPause()));
+                   .arg(i18n::listed(facts.vanishedUsb));
     } else {
         text = QCoreApplication::translate(
                    "OpenFailure", "有 %1 个 USB 接口正被某个程序直接占用，没有成为串口设备。")
@@ -132,7 +128,7 @@ QString holdersText(const OpenFailureFacts &facts)
     }
     return QCoreApplication::translate("OpenFailure",
                                        "%1 正被程序 %2 占用。请先关闭该程序，再打开串口。")
-        .arg(facts.attempt.path, named.join(listPause()));
+        .arg(facts.attempt.path, i18n::listed(named));
 }
 
 QString systemErrorText(const OpenFailureFacts &facts)
@@ -206,7 +202,7 @@ QString windowsText(const OpenFailureFacts &facts)
         const QString list =
             present.isEmpty() ? QCoreApplication::translate("OpenFailure", "本机当前没有串口。")
                               : QCoreApplication::translate("OpenFailure", "本机当前的串口：%1。")
-                                    .arg(present.join(listPause()));
+                                    .arg(i18n::listed(present));
         return QCoreApplication::translate("OpenFailure", "本机没有串口 %1。").arg(port) + list +
                QCoreApplication::translate(
                    "OpenFailure", "请按设备管理器“端口 (COM 和 LPT)”中显示的名称选择串口号；USB "

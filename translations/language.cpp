@@ -79,4 +79,9 @@ void installTranslations(Language language)
     });
 }
 
+QString listed(const QStringList &items)
+{
+    return items.join(QCoreApplication::translate("Lists", "、", "between the items of a list"));
+}
+
 } // namespace i18n

@@ -29,4 +29,7 @@ enum class Language { Chinese, English };
 // and Qt's (dialog buttons, "Look in", "… already exists"). Needs a QCoreApplication.
 void installTranslations(Language language);
 
+// The items of a list in the language of this run: "2400、4800" or "2400, 4800".
+[[nodiscard]] QString listed(const QStringList &items);
+
 } // namespace i18n

@@ -8,11 +8,6 @@
         <translation>one of %1</translation>
     </message>
     <message>
-        <source>、</source>
-        <comment>between the items of a list</comment>
-        <translation>, </translation>
-    </message>
-    <message>
         <source>%1=%2：%3</source>
         <translation>%1=%2: %3</translation>
     </message>

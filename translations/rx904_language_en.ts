@@ -2,6 +2,14 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="zh_CN">
 <context>
+    <name>Lists</name>
+    <message>
+        <source>、</source>
+        <comment>between the items of a list</comment>
+        <translation>, </translation>
+    </message>
+</context>
+<context>
     <name>Messages</name>
     <message>
         <source>你输入的值有误，请输入0-9的数据，不能含字母！</source>

@@ -9,11 +9,6 @@
         <translation>, </translation>
     </message>
     <message>
-        <source>、</source>
-        <comment>between the items of a list</comment>
-        <translation>, </translation>
-    </message>
-    <message>
         <source>本机当前没有串口设备。</source>
         <translation>This computer has no serial devices at present.</translation>
     </message>
